@@ -1,0 +1,51 @@
+#pragma once
+// The POP3 client: login, message count, unique-id list, retrieval of a whole
+// message or its header, deletion and quit.
+#include <cstdint>
+#include <functional>
+#include <ostream>
+#include <string>
+
+#include "platform/text_lines.h"
+#include "transport/lite_socket.h"
+
+namespace qm {
+
+class TLitePOP3 : public TLiteSocket {
+ public:
+  using cBeforeBodyEvent = std::function<void(TLitePOP3& sender, int msg_size)>;
+  using cUIDLFetchProgressEvent =
+      std::function<void(TLitePOP3& sender, int curr_index, int total_uidls)>;
+  using cBodyFetchProgressEvent =
+      std::function<void(TLitePOP3& sender, int64_t curr_pos, int msg_size)>;
+
+  // Written to the traffic log in place of the password.
+  static constexpr const char* kPasswordPlaceholder = "********";
+
+  cBeforeBodyEvent OnBeforeBody;
+  TNotifyEvent OnLoggedIn;
+  TNotifyEvent OnAfterBody;
+  cUIDLFetchProgressEvent UIDLFetchProgress;
+  cBodyFetchProgressEvent BodyFetchProgress;
+
+  // Count of the last successful GetMailboxStats.
+  int MessageCount() const { return message_count_; }
+
+  bool CheckWelcome() override { return ReplyCode() == "+OK"; }
+
+  bool Login(const std::string& user, const std::string& password);
+  bool GetMailboxStats();
+  // One unique-id per message in the server's order: entry i is message i + 1.
+  bool GetUIDLList(StringList& list);
+  // Writes the message text (or only its header) to `stream` as it arrives,
+  // with the POP3 byte-stuffing undone and without the final line end.
+  bool RetrieveMessage(int number, bool headers_only, std::ostream& stream);
+  bool DeleteFromServer(int number);
+  bool Quit();
+
+ private:
+  bool ReadOKReply();
+  int message_count_ = 0;
+};
+
+}  // namespace qm

@@ -1,0 +1,87 @@
+#include "transport/lite_smtp.h"
+
+namespace qm {
+
+std::string TLiteSMTP::HeloAddress(const std::string& local_address) {
+  if (IsIPAddress(local_address)) return "[" + local_address + "]";
+  // A bare IPv6 address is no valid HELO argument; servers expect the literal.
+  if (local_address.find(':') != std::string::npos) return "[IPv6:" + local_address + "]";
+  return local_address;
+}
+
+bool TLiteSMTP::Connect() {
+  if (!TLiteSocket::Connect()) return false;
+  std::string local = Channel() ? Channel()->LocalAddress() : std::string();
+  WriteToSocket("HELO " + HeloAddress(local));
+  if (!ReadFromSocket(true, false)) return false;
+  if (ReplyCode() != "250") {
+    ReportSocketError(ReceiveBuffer(), ErrorTypes::kConnectionFailed);
+    return false;
+  }
+  return true;
+}
+
+void TLiteSMTP::Disconnect() {
+  if (Channel()) {
+    WriteToSocket("QUIT");
+    ReadFromSocket(true, false);
+  }
+  TLiteSocket::Disconnect();
+}
+
+bool TLiteSMTP::ExpectReply(const std::string& code) {
+  if (!ReadFromSocket(true, false)) return false;
+  if (ReplyCode() != code) {
+    ReportSocketError(ReceiveBuffer(), ErrorTypes::kReplyRefused);
+    return false;
+  }
+  return true;
+}
+
+bool TLiteSMTP::SendMessage(const StringList& lines, const std::string& from,
+                            const StringList& recipients) {
+  WriteToSocket("MAIL FROM:<" + from + ">");
+  if (!ExpectReply("250")) return false;
+  for (const std::string& r : recipients) {
+    WriteToSocket("RCPT TO:<" + r + ">");
+    if (!ExpectReply("250")) return false;
+  }
+  WriteToSocket("DATA");
+  if (!ExpectReply("354")) return false;
+
+  DisableTransferEvents();
+  FireWriteToSocket("[Message body being sent...]");
+  const int total = static_cast<int>(lines.size());
+  int n = 0;
+  std::string stuffed;
+  for (const std::string& line : lines) {
+    ++n;
+    if (Cancelled()) {
+      EnableTransferEvents();
+      return false;
+    }
+    bool sent;
+    if (!line.empty() && line[0] == '.') {
+      stuffed.assign(1, '.');
+      stuffed += line;
+      sent = WriteToSocket(stuffed);
+    } else {
+      sent = WriteToSocket(line);
+    }
+    if (!sent) {
+      EnableTransferEvents();
+      ReportSocketError(kWriteFailedText, ErrorTypes::kReplyRefused);
+      return false;
+    }
+    if (OnSendProgress) OnSendProgress(*this, n, total);
+  }
+  FireWriteToSocket("[Message body sent]");
+  EnableTransferEvents();
+
+  WriteToSocket("\r\n.");
+  if (!ExpectReply("250")) return false;
+  WriteToSocket("RSET");
+  return ExpectReply("250");
+}
+
+}  // namespace qm

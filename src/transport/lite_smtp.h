@@ -1,0 +1,34 @@
+#pragma once
+// The SMTP client: greeting and HELO on connection, one message per
+// SendMessage (envelope, recipients, text), QUIT on disconnection.
+#include <functional>
+#include <string>
+
+#include "platform/text_lines.h"
+#include "transport/lite_socket.h"
+
+namespace qm {
+
+class TLiteSMTP : public TLiteSocket {
+ public:
+  using cSendProgressEvent = std::function<void(TLiteSMTP& sender, int position, int total)>;
+
+  static constexpr const char* kWriteFailedText = "Write to socket failed (probably a timeout)!";
+
+  // Fired after each message line sent.
+  cSendProgressEvent OnSendProgress;
+
+  bool CheckWelcome() override { return ReplyCode() == "220"; }
+  bool Connect() override;
+  void Disconnect() override;
+
+  bool SendMessage(const StringList& lines, const std::string& from, const StringList& recipients);
+  // Reads a reply; a code other than `code` is reported with type 8.
+  bool ExpectReply(const std::string& code);
+
+  // The argument of HELO for a local address: IPv4 in brackets, IPv6 as an
+  // "[IPv6:...]" literal.
+  static std::string HeloAddress(const std::string& local_address);
+};
+
+}  // namespace qm
