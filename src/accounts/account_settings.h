@@ -1,0 +1,69 @@
+#pragma once
+// An account's Settings.ini as a plain record: the account properties window
+// binds its fields to it, the tasks and the compose window read it.
+#include <string>
+
+#include "platform/text_lines.h"
+
+namespace qm {
+
+constexpr int kDefaultPop3Port = 110;
+constexpr int kDefaultSmtpPort = 25;
+constexpr int kDefaultTimeout = 15;
+
+struct cAccountSettings {
+  // [User]
+  std::string Name;
+  std::string Email;
+  std::string ReplyAddress;
+  std::string Organization;
+  std::string Signature;
+  // [POP3]; the password in plain text, stored encoded
+  std::string POP3Addr;
+  std::string POP3UserName;
+  std::string POP3Password;
+  // Ports and time-outs are kept as the text typed in the window and saved
+  // that way; the tasks read them as numbers (Pop3PortOf and friends).
+  std::string POP3Port = std::to_string(kDefaultPop3Port);
+  std::string POP3Timeout = std::to_string(kDefaultTimeout);
+  // [SMTP]
+  std::string SMTPAddr;
+  std::string SMTPPort = std::to_string(kDefaultSmtpPort);
+  std::string SMTPTimeout = std::to_string(kDefaultTimeout);
+  // Read only: the user adds these three by hand, SaveAccount never writes them.
+  bool SMTPAuthentificate = false;
+  std::string SMTPUserName;
+  std::string SMTPPassword;
+  // [Server]
+  bool LeaveMailOnServer = false;
+  bool DoNotCheckMail = false;
+  bool HideWhenComposing = false;
+};
+
+// MailDir + name + "/".
+std::string AccountDir(const std::string& account);
+std::string AccountSettingsFile(const std::string& account);
+
+// A name that can be an account directory: not empty, not "." or "..", no
+// "/" or NUL, and no ".FLD" extension (that would be a folder, not an account).
+bool IsValidAccountName(const std::string& account);
+
+// Every key with its default; a missing or unreadable file gives all defaults.
+cAccountSettings LoadAccount(const std::string& account);
+
+// Creates the account directory when Settings.ini does not exist yet and
+// writes every key the window shows. Throws qm::FileError when the name is
+// not usable or the file cannot be written.
+void SaveAccount(const std::string& account, const cAccountSettings& settings);
+
+// Numbers as the tasks see them: a text that is not an integer gives the default.
+int Pop3PortOf(const cAccountSettings& s);
+int Pop3TimeoutOf(const cAccountSettings& s);
+int SmtpPortOf(const cAccountSettings& s);
+int SmtpTimeoutOf(const cAccountSettings& s);
+
+// The sender's address for the compose window: [User] Email, or ReplyAddress
+// when the Email key is absent.
+std::string AccountSenderAddress(const std::string& account);
+
+}  // namespace qm

@@ -1,0 +1,93 @@
+#include "accounts/message_rules.h"
+
+#include <cerrno>
+
+#include "accounts/account_settings.h"
+#include "platform/file_error.h"
+#include "platform/file_system.h"
+#include "shell/ini_file.h"
+#include "shell/text_utils.h"
+
+namespace qm {
+
+namespace {
+
+uint8_t ReadByte(const IniFile& ini, const std::string& section, const char* key, uint8_t def) {
+  int v = ini.ReadInteger(section, key, def);
+  return v < 0 || v > 255 ? kOutOfRange : static_cast<uint8_t>(v);
+}
+
+// Reading trims blanks and removes one pair of enclosing quotes, so a value
+// that would lose either is written inside quotes; criteria keep their exact text.
+std::string ProtectValue(const std::string& v) {
+  if (v.empty()) return v;
+  auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
+  bool quoted = v.size() >= 2 && v.front() == '"' && v.back() == '"';
+  if (blank(v.front()) || blank(v.back()) || quoted) return "\"" + v + "\"";
+  return v;
+}
+
+}  // namespace
+
+std::string IncomingRulesFile(const std::string& account) { return AccountDir(account) + "Incoming rules.ini"; }
+std::string OutgoingRulesFile(const std::string& account) { return AccountDir(account) + "Outgoing rules.ini"; }
+
+cRulesArray LoadRules(const std::string& path) {
+  cRulesArray rules;
+  try {
+    IniFile ini(path);
+    for (const std::string& section : ini.ReadSections()) {
+      cMessageRule r;
+      r.Active = ini.ReadBool(section, "Active", true);
+      r.Criteria = ini.ReadString(section, "Criteria", "");
+      r.CriteriaType = ReadByte(ini, section, "CriteriaType", kCriteriaIs);
+      r.CriteriaField = ReadByte(ini, section, "CriteriaField", kFieldFrom);
+      r.ActionType = ReadByte(ini, section, "ActionType", kActionNone);
+      r.CopyDestination = ini.ReadString(section, "CopyDestination", "");
+      r.MoveDestination = ini.ReadString(section, "MoveDestination", "");
+      r.SoundFile = ini.ReadString(section, "SoundFile", "");
+      r.ForwardAddress = ini.ReadString(section, "ForwardAddress", "");
+      rules.push_back(std::move(r));
+    }
+  } catch (...) {
+    // An unreadable file means no rules.
+    rules.clear();
+  }
+  return rules;
+}
+
+void WriteRule(IniFile& ini, const std::string& section, const cMessageRule& rule) {
+  ini.WriteBool(section, "Active", rule.Active);
+  ini.WriteString(section, "Criteria", ProtectValue(rule.Criteria));
+  ini.WriteInteger(section, "CriteriaType", rule.CriteriaType);
+  ini.WriteInteger(section, "CriteriaField", rule.CriteriaField);
+  ini.WriteInteger(section, "ActionType", rule.ActionType);
+  ini.WriteString(section, "CopyDestination", ProtectValue(rule.CopyDestination));
+  ini.WriteString(section, "MoveDestination", ProtectValue(rule.MoveDestination));
+  ini.WriteString(section, "SoundFile", ProtectValue(rule.SoundFile));
+  ini.WriteString(section, "ForwardAddress", ProtectValue(rule.ForwardAddress));
+}
+
+void AppendRule(const std::string& path, const cMessageRule& rule) {
+  // The rule is written into a copy beside the file, which then replaces it,
+  // so a crash never leaves half a rule behind.
+  const std::string dir = ExtractFilePath(path);
+  std::string old;
+  if (FileExists(path)) old = ReadFileBytes(path);
+  const std::string temp = CreateUniqueFile(dir, ".rules-");
+  try {
+    WriteFileAtomically(temp, old);
+    IniFile ini(temp);
+    const StringList sections = ini.ReadSections();
+    // A hand-edited file may already use the count + 1; never overwrite a rule.
+    size_t n = sections.size() + 1;
+    while (ini.SectionExists(std::to_string(n))) ++n;
+    WriteRule(ini, std::to_string(n), rule);
+    if (!RenamePath(temp, path)) throw FileError::FromErrno("Cannot create file", path, errno);
+  } catch (...) {
+    RemoveFile(temp);
+    throw;
+  }
+}
+
+}  // namespace qm
