@@ -7,6 +7,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/text_lines.h"
 
@@ -50,6 +51,7 @@ std::string DecodeQuotedPrintable(std::string_view text, bool underscores_to_bla
 // dropped, so the file stays inside `directory`). Returns the path, or ""
 // when the lines hold no begin line. File errors throw qm::FileError.
 std::string UUDecodeBlock(const StringList& lines, const std::string& directory);
+std::string UUDecodeBlock(const std::vector<std::string_view>& lines, const std::string& directory);
 
 // Decodes one UU body line (the count character first); appends its bytes.
 void UUDecodeLine(std::string_view line, std::string& out);

@@ -49,7 +49,11 @@ void InitMessage(cMailMessage& msg);
 void FreeMessage(cMailMessage& msg);
 
 // The stored item. Never throws; returns what was written so far on failure.
+// CR and LF inside a first-part field become blanks so later fields keep
+// their lines.
 std::string EncodeMessage(const cMailMessage& msg);
+// The same with a given boundary seed (EncodeMessage seeds from the clock).
+std::string EncodeMessageWithSeed(const cMailMessage& msg, int32_t seed);
 
 // Calls InitMessage and fills the record from an item. Without `with_body`
 // only the first part is read and the lists stay empty. Throws
