@@ -1,9 +1,6 @@
 #include "accounts/message_rules.h"
 
-#include <cerrno>
-
 #include "accounts/account_settings.h"
-#include "platform/file_error.h"
 #include "platform/file_system.h"
 #include "shell/ini_file.h"
 #include "shell/text_utils.h"
@@ -25,6 +22,26 @@ std::string ProtectValue(const std::string& v) {
   bool quoted = v.size() >= 2 && v.front() == '"' && v.back() == '"';
   if (blank(v.front()) || blank(v.back()) || quoted) return "\"" + v + "\"";
   return v;
+}
+
+// The section as WriteRule leaves it in the file.
+void AppendRuleSection(StringList& lines, const std::string& section, const cMessageRule& rule) {
+  auto text = [](const std::string& v) {
+    std::string out = ProtectValue(v);
+    for (char& c : out)
+      if (c == '\r' || c == '\n') c = ' ';
+    return out;
+  };
+  lines.push_back("[" + section + "]");
+  lines.push_back(std::string("Active=") + (rule.Active ? "1" : "0"));
+  lines.push_back("Criteria=" + text(rule.Criteria));
+  lines.push_back("CriteriaType=" + std::to_string(rule.CriteriaType));
+  lines.push_back("CriteriaField=" + std::to_string(rule.CriteriaField));
+  lines.push_back("ActionType=" + std::to_string(rule.ActionType));
+  lines.push_back("CopyDestination=" + text(rule.CopyDestination));
+  lines.push_back("MoveDestination=" + text(rule.MoveDestination));
+  lines.push_back("SoundFile=" + text(rule.SoundFile));
+  lines.push_back("ForwardAddress=" + text(rule.ForwardAddress));
 }
 
 }  // namespace
@@ -69,25 +86,21 @@ void WriteRule(IniFile& ini, const std::string& section, const cMessageRule& rul
 }
 
 void AppendRule(const std::string& path, const cMessageRule& rule) {
-  // The rule is written into a copy beside the file, which then replaces it,
-  // so a crash never leaves half a rule behind.
-  const std::string dir = ExtractFilePath(path);
-  std::string old;
-  if (FileExists(path)) old = ReadFileBytes(path);
-  const std::string temp = CreateUniqueFile(dir, ".rules-");
-  try {
-    WriteFileAtomically(temp, old);
-    IniFile ini(temp);
-    const StringList sections = ini.ReadSections();
-    // A hand-edited file may already use the count + 1; never overwrite a rule.
-    size_t n = sections.size() + 1;
-    while (ini.SectionExists(std::to_string(n))) ++n;
-    WriteRule(ini, std::to_string(n), rule);
-    if (!RenamePath(temp, path)) throw FileError::FromErrno("Cannot create file", path, errno);
-  } catch (...) {
-    RemoveFile(temp);
-    throw;
-  }
+  const StringList sections = IniFile(path).ReadSections();
+  // A hand-edited file may already use the count + 1; never overwrite a rule.
+  size_t n = sections.size() + 1;
+  while (IniFile(path).SectionExists(std::to_string(n))) ++n;
+  // The file is written whole, in one replacement, so a crash never leaves
+  // half a rule behind.
+  StringList lines = LoadLinesFromFile(path);
+  AppendRuleSection(lines, std::to_string(n), rule);
+  SaveLinesToFile(path, lines);
+}
+
+void SaveRules(const std::string& path, const cRulesArray& rules) {
+  StringList lines;
+  for (size_t i = 0; i < rules.size(); ++i) AppendRuleSection(lines, std::to_string(i + 1), rules[i]);
+  SaveLinesToFile(path, lines);
 }
 
 }  // namespace qm

@@ -71,4 +71,8 @@ void WriteRule(IniFile& ini, const std::string& section, const cMessageRule& rul
 // replaced as a whole. Throws qm::FileError.
 void AppendRule(const std::string& path, const cMessageRule& rule);
 
+// Replaces the file by the rules as sections "1" to "n", in one write (the
+// rules list saves its edits this way). Throws qm::FileError.
+void SaveRules(const std::string& path, const cRulesArray& rules);
+
 }  // namespace qm

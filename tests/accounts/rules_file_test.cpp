@@ -115,10 +115,44 @@ TEST_F(RulesFileTest, AppendNeverOverwritesAHandNumberedRule) {
 }
 
 TEST_F(RulesFileTest, AppendLeavesNoTemporaryFilesAndFailsLoudlyWithoutDirectory) {
-  AppendRule(Path(), FullRule());
-  for (const DirEntry& e : ListDirectory(dir_.path()))
-    EXPECT_EQ(e.name.rfind(".rules-", 0), std::string::npos) << e.name;
-  EXPECT_THROW(AppendRule(dir_.path() + "missing/Incoming rules.ini", FullRule()), FileError);
+  ASSERT_TRUE(ForceDirectories(AccountDir("Home")));
+  AppendRule(IncomingRulesFile("Home"), FullRule());
+  AppendRule(IncomingRulesFile("Home"), FullRule());
+  ASSERT_EQ(ListDirectory(AccountDir("Home")).size(), 1u);
+  EXPECT_EQ(ListDirectory(AccountDir("Home"))[0].name, "Incoming rules.ini");
+  EXPECT_THROW(AppendRule(IncomingRulesFile("Missing"), FullRule()), FileError);
+  EXPECT_FALSE(PathExists(AccountDir("Missing")));
+}
+
+TEST_F(RulesFileTest, SaveRulesRenumbersAndWritesWhatWriteRuleWrites) {
+  WriteFileAtomically(Path(), "[3]\r\nCriteria=three\r\n[7]\r\nCriteria=seven\r\nActionType=5\r\n");
+  cRulesArray rules = LoadRules(Path());
+  ASSERT_EQ(rules.size(), 2u);
+  rules.push_back(FullRule());
+  SaveRules(Path(), rules);
+  EXPECT_EQ(IniFile(Path()).ReadSections(), (StringList{"1", "2", "3"}));
+  cRulesArray again = LoadRules(Path());
+  ASSERT_EQ(again.size(), 3u);
+  for (size_t i = 0; i < rules.size(); ++i) ExpectSameRule(again[i], rules[i]);
+
+  const std::string by_ini = dir_.path() + "by_ini.ini";
+  IniFile ini(by_ini);
+  for (size_t i = 0; i < rules.size(); ++i) WriteRule(ini, std::to_string(i + 1), rules[i]);
+  EXPECT_EQ(ReadFileBytes(by_ini), ReadFileBytes(Path()));
+
+  SaveRules(Path(), {});
+  EXPECT_TRUE(LoadRules(Path()).empty());
+}
+
+TEST_F(RulesFileTest, LineBreaksInsideATextCannotStartANewSection) {
+  cMessageRule r;
+  r.Criteria = "a\r\n[2]\r\nActionType=3";
+  SaveRules(Path(), {r});
+  AppendRule(Path(), r);
+  cRulesArray loaded = LoadRules(Path());
+  ASSERT_EQ(loaded.size(), 2u);
+  EXPECT_EQ(loaded[0].ActionType, kActionNone);
+  EXPECT_EQ(loaded[1].ActionType, kActionNone);
 }
 
 TEST_F(RulesFileTest, AccountRulesFiles) {
