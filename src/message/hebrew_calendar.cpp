@@ -133,6 +133,8 @@ std::string HebrewMonthName(int month) {
 }
 
 std::string HebrewDateText(TDateTime value) {
+  // Outside the years 1 to 9999 there is no date to give.
+  if (!(value >= -693593.0 && value < 2958466.0)) return {};
   int64_t days = static_cast<int64_t>(std::floor(value)) + kHebrewDayOffset;
   HebrewDate h = DateToHebrew(days);
   return std::to_string(h.day) + " " + HebrewMonthName(h.month) + " " + std::to_string(h.year);

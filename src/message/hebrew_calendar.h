@@ -21,7 +21,8 @@ HebrewDate DateToHebrew(int64_t day_count);
 // "Tishri", ... "Elul" for 1 to 13; empty otherwise.
 std::string HebrewMonthName(int month);
 
-// "15 Kislev 5761"; the time of day does not matter.
+// "15 Kislev 5761"; the time of day does not matter. Empty for a value
+// outside the years 1 to 9999 (or not a number).
 std::string HebrewDateText(TDateTime value);
 
 }  // namespace qm

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <limits>
 #include <map>
 #include <tuple>
 
@@ -30,6 +31,16 @@ TEST(HebrewDateText, TimeOfDayDoesNotMatter) {
   TDateTime midnight = Day(2000, 12, 12);
   EXPECT_EQ(HebrewDateText(midnight + EncodeTime(23, 59, 59, 999)), HebrewDateText(midnight));
   EXPECT_EQ(HebrewDateText(midnight + EncodeTime(12, 0, 0, 0)), "15 Kislev 5761");
+}
+
+TEST(HebrewDateText, ValuesWithoutADate) {
+  EXPECT_EQ(HebrewDateText(std::numeric_limits<double>::quiet_NaN()), "");
+  EXPECT_EQ(HebrewDateText(std::numeric_limits<double>::infinity()), "");
+  EXPECT_EQ(HebrewDateText(1e300), "");
+  EXPECT_EQ(HebrewDateText(-1e12), "");
+  // The last day there is and the first.
+  EXPECT_FALSE(HebrewDateText(EncodeDate(9999, 12, 31)).empty());
+  EXPECT_FALSE(HebrewDateText(EncodeDate(1, 1, 1)).empty());
 }
 
 // Rosh Hashanah (1 Tishri) in Gregorian dates, as printed in calendars.

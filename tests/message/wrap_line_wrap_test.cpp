@@ -94,6 +94,62 @@ TEST(WrapText, EndsAndKeepsTheWidthForAnyInput) {
   }
 }
 
+// The walk written out plainly: cut line i, then put the rest into line i+1
+// or a new line after it, re-reading the list as it grows.
+std::string ReferenceWrap(const std::string& text, int width) {
+  StringList lines = SplitLines(text);
+  const size_t w = static_cast<size_t>(width);
+  auto prefix_of = [&](const std::string& line) {
+    std::string p = GetQuotePrefix(line, width);
+    return static_cast<int>(p.size()) >= width - 1 ? std::string() : p;
+  };
+  auto is_break = [](char c) { return c == '\t' || c == ' ' || c == '-' || c == '.' || c == '?'; };
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (lines[i].size() <= w) continue;
+    std::string line = lines[i];
+    const std::string prefix = prefix_of(line);
+    std::string rest;
+    size_t col = w;
+    while (col > prefix.size() && !is_break(line[col - 1])) --col;
+    if (col > prefix.size()) {
+      rest = line.substr(col);
+      lines[i] = line.substr(0, col);
+    } else {
+      rest = line.substr(w - 1);
+      lines[i] = line.substr(0, w - 1) + "-";
+    }
+    if (rest.empty() || rest.back() != ' ') rest += ' ';
+    if (i + 1 == lines.size()) {
+      lines.push_back(prefix + rest);
+    } else if (prefix_of(lines[i + 1]) == prefix && lines[i + 1].size() > prefix.size()) {
+      lines[i + 1].insert(prefix.size(), rest);
+    } else {
+      lines.insert(lines.begin() + static_cast<long>(i) + 1, prefix + rest);
+    }
+  }
+  return JoinLines(lines);
+}
+
+TEST(WrapText, SameAsThePlainWalk) {
+  std::mt19937 rng(99);
+  const char alphabet[] = {'>', '>', ' ', ' ', ' ', '-', '.', '?', '\t', 'a', 'b', 'c', 'd', '\n'};
+  for (int round = 0; round < 3000; ++round) {
+    int width = 2 + static_cast<int>(rng() % 30);
+    std::string text;
+    int len = static_cast<int>(rng() % (round % 10 == 0 ? 3000 : 200));
+    for (int i = 0; i < len; ++i) text += alphabet[rng() % sizeof alphabet];
+    ASSERT_EQ(WrapText(text, width), ReferenceWrap(text, width)) << "'" << text << "' width " << width;
+  }
+}
+
+TEST(WrapText, LongParagraphFlowsThroughTheFollowingLines) {
+  std::string text;
+  for (int i = 0; i < 3000; ++i) text += "word" + std::to_string(i) + (i % 7 ? " " : ". ");
+  text += "\r\nnext line\r\n> > quoted " + std::string(500, 'q') + "\r\n> > more\r\n\r\nend";
+  for (int width : {72, 20, 5})
+    EXPECT_EQ(WrapText(text, width), ReferenceWrap(text, width)) << width;
+}
+
 TEST(WrapText, DeepQuoteOneShortOfTheWidthEnds) {
   std::string prefix = "> > > > ";  // 8 characters, width 9
   StringList lines = Wrap(prefix + "abcdefghijkl", 9);
