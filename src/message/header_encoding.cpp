@@ -26,7 +26,6 @@ class Folder {
     size_t used = line_.size() + 1;
     return used >= kFoldedLineLimit ? 0 : kFoldedLineLimit - used;
   }
-  bool LineHasPiece() const { return has_piece_; }
 
   void Fold() {
     lines_.push_back(line_);
