@@ -53,6 +53,15 @@ const TextKey kMiddle[] = {{"HomeAddress", &cContact::HomeAddress},
                            {"ICQNumber", &cContact::ICQNumber}};
 const TextKey kTail[] = {{"UseAccount", &cContact::UseAccount}, {"UseSignature", &cContact::UseSignature}};
 
+// Reading trims blanks and removes one pair of enclosing quotes, so a value
+// that would lose either is written inside quotes.
+std::string Protect(const std::string& v) {
+  if (v.empty()) return v;
+  auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
+  bool quoted = v.size() >= 2 && v.front() == '"' && v.back() == '"';
+  return blank(v.front()) || blank(v.back()) || quoted ? "\"" + v + "\"" : v;
+}
+
 bool UsableSectionName(const std::string& name) {
   return !name.empty() && TrimBlanks(name) == name && name.find_first_of("]\r\n") == std::string::npos &&
          name.find('\0') == std::string::npos;
@@ -99,12 +108,12 @@ bool WriteContact(const std::string& book_file, const cContact& c) {
   if (!UsableSectionName(c.Name)) return false;
   IniFile ini(book_file);
   const std::string& s = c.Name;
-  for (const auto& k : kHead) ini.WriteString(s, k.key, c.*k.field);
+  for (const auto& k : kHead) ini.WriteString(s, k.key, Protect(c.*k.field));
   ini.WriteBool(s, "ShowOnContactPane", c.ShowOnContactPane);
-  for (const auto& k : kMiddle) ini.WriteString(s, k.key, c.*k.field);
+  for (const auto& k : kMiddle) ini.WriteString(s, k.key, Protect(c.*k.field));
   ini.WriteInteger(s, "Gender", c.Gender);
-  for (const auto& k : kTail) ini.WriteString(s, k.key, c.*k.field);
-  ini.WriteString(s, "Notes", EncodeContactNotes(c.Notes));
+  for (const auto& k : kTail) ini.WriteString(s, k.key, Protect(c.*k.field));
+  ini.WriteString(s, "Notes", Protect(EncodeContactNotes(c.Notes)));
   return true;
 }
 

@@ -122,6 +122,20 @@ TEST_F(ContactStoreTest, NotesLineBreaksOfEveryKindAreStoredAsMarkers) {
   EXPECT_EQ(r.Notes, "typed\r\nhere");
 }
 
+TEST_F(ContactStoreTest, BlanksAndQuotesAtTheEdgesSurvive) {
+  cContact c;
+  c.Name = "Ann";
+  c.NickName = "  padded  ";
+  c.WorkCompany = "\"Quoted Ltd\"";
+  c.Notes = " indented\r\n";
+  ASSERT_TRUE(WriteContact(Book(), c));
+  cContact r;
+  ReadContact(Book(), "Ann", false, r);
+  EXPECT_EQ(r.NickName, "  padded  ");
+  EXPECT_EQ(r.WorkCompany, "\"Quoted Ltd\"");
+  EXPECT_EQ(r.Notes, " indented\r\n");
+}
+
 TEST_F(ContactStoreTest, QuickReadTakesOnlyTheListFields) {
   ASSERT_TRUE(WriteContact(Book(), FullContact("Ann")));
   cContact r;

@@ -1,0 +1,39 @@
+// Any book file reads without a crash; every contact read from it can be
+// written to another book and reads back the same.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "contacts/contact_store.h"
+#include "platform/file_system.h"
+
+namespace {
+
+const std::string& Dir() {
+  static const std::string dir = [] {
+    std::string tmpl = qm::SystemTempDir() + "quillfuzz-XXXXXX";
+    char* made = mkdtemp(tmpl.data());
+    return qm::IncludeTrailingSlash(made ? made : "/tmp");
+  }();
+  return dir;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string book = Dir() + "book.mcg";
+  const std::string copy = Dir() + "copy.mcg";
+  qm::WriteFileAtomically(book, std::string(reinterpret_cast<const char*>(data), size));
+  qm::RemoveFile(copy);
+  for (const std::string& name : qm::ListContacts(book)) {
+    qm::cContact c, back;
+    qm::ReadContact(book, name, false, c);
+    if (c.Name.size() > qm::kContactFieldLimit || c.Email.size() > qm::kContactFieldLimit || c.Gender > 2) abort();
+    if (!qm::WriteContact(copy, c)) continue;
+    qm::ReadContact(copy, c.Name, false, back);
+    if (back.Email != c.Email || back.WorkPager != c.WorkPager || back.Gender != c.Gender) abort();
+    qm::RenameContact(copy, c.Name, c.Name + "x");
+  }
+  return 0;
+}
