@@ -82,6 +82,13 @@ std::string Describe(const std::string& host, int port, const std::string& why) 
 
 TcpConnection::~TcpConnection() { Close(); }
 
+std::unique_ptr<TcpConnection> TcpConnection::Wrap(int fd) {
+  // Commands are written whole and then answered: no reason to hold them back.
+  int one = 1;
+  setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+  return std::unique_ptr<TcpConnection>(new TcpConnection(fd));
+}
+
 std::unique_ptr<TcpConnection> TcpConnection::Open(const std::string& host, int port,
                                                    int timeout_ms, std::string& error) {
   auto deadline = Clock::now() + std::chrono::milliseconds(timeout_ms);
@@ -107,7 +114,7 @@ std::unique_ptr<TcpConnection> TcpConnection::Open(const std::string& host, int 
     error = Describe(host, port, why);
     return nullptr;
   }
-  return std::unique_ptr<TcpConnection>(new TcpConnection(fd));
+  return Wrap(fd);
 }
 
 std::unique_ptr<TcpConnection> TcpConnection::OpenIPv4(uint32_t address, int port,
@@ -123,7 +130,7 @@ std::unique_ptr<TcpConnection> TcpConnection::OpenIPv4(uint32_t address, int por
     error = Describe(NumericAddress(reinterpret_cast<const sockaddr*>(&sin), sizeof sin), port, why);
     return nullptr;
   }
-  return std::unique_ptr<TcpConnection>(new TcpConnection(fd));
+  return Wrap(fd);
 }
 
 WaitResult TcpConnection::WaitReadable(int timeout_ms) {

@@ -34,6 +34,7 @@ class TcpConnection : public SocketChannel {
 
  private:
   explicit TcpConnection(int fd) : fd_(fd) {}
+  static std::unique_ptr<TcpConnection> Wrap(int fd);
   int fd_ = -1;
   std::string last_error_;
 };

@@ -57,6 +57,7 @@ bool TLiteSMTP::SendMessage(const StringList& lines, const std::string& from,
   for (const std::string& line : lines) {
     ++n;
     if (Cancelled()) {
+      DiscardQueue();
       EnableTransferEvents();
       return false;
     }
@@ -64,9 +65,9 @@ bool TLiteSMTP::SendMessage(const StringList& lines, const std::string& from,
     if (!line.empty() && line[0] == '.') {
       stuffed.assign(1, '.');
       stuffed += line;
-      sent = WriteToSocket(stuffed);
+      sent = QueueLine(stuffed);
     } else {
-      sent = WriteToSocket(line);
+      sent = QueueLine(line);
     }
     if (!sent) {
       EnableTransferEvents();
@@ -74,6 +75,11 @@ bool TLiteSMTP::SendMessage(const StringList& lines, const std::string& from,
       return false;
     }
     if (OnSendProgress) OnSendProgress(*this, n, total);
+  }
+  if (!FlushQueue()) {
+    EnableTransferEvents();
+    ReportSocketError(kWriteFailedText, ErrorTypes::kReplyRefused);
+    return false;
   }
   FireWriteToSocket("[Message body sent]");
   EnableTransferEvents();

@@ -147,6 +147,20 @@ bool TLiteSocket::SendRaw(std::string_view bytes) {
   return channel_ && channel_->SendAll(bytes, kSendWaitMs);
 }
 
+bool TLiteSocket::QueueLine(std::string_view line) {
+  send_queue_.append(line);
+  send_queue_.append("\r\n");
+  if (send_queue_.size() < send_buffer_size_ && send_buffer_size_ > 0) return true;
+  return FlushQueue();
+}
+
+bool TLiteSocket::FlushQueue() {
+  if (send_queue_.empty()) return true;
+  bool sent = SendRaw(send_queue_);
+  send_queue_.clear();
+  return sent;
+}
+
 bool TLiteSocket::WriteToSocket(std::string_view line) {
   std::string out;
   out.reserve(line.size() + 2);

@@ -55,6 +55,10 @@ class TLiteSocket {
   // Bytes asked for by one receive (1,024 unless changed).
   size_t ReceiveSize() const { return receive_size_; }
   void SetReceiveSize(size_t bytes) { receive_size_ = bytes == 0 ? 1 : bytes; }
+  // Message lines are gathered up to this many bytes per send; 0 sends each
+  // line on its own. The dialogue is the same either way.
+  size_t SendBufferSize() const { return send_buffer_size_; }
+  void SetSendBufferSize(size_t bytes) { send_buffer_size_ = bytes; }
 
   TNotifyEvent OnBeforeConnect;
   TNotifyEvent OnConnect;
@@ -95,6 +99,12 @@ class TLiteSocket {
   SocketChannel* Channel() { return channel_.get(); }
   // Sends bytes as they are (no CR LF added), within the wait limit.
   bool SendRaw(std::string_view bytes);
+  // Queues line + CR LF for sending, sending the queue once it reaches
+  // SendBufferSize; false when a send failed. No traffic event.
+  bool QueueLine(std::string_view line);
+  // Sends what is queued; false when that failed.
+  bool FlushQueue();
+  void DiscardQueue() { send_queue_.clear(); }
 
  private:
   // One receive into the buffer; reports and returns false on time-out,
@@ -115,6 +125,8 @@ class TLiteSocket {
   std::string reply_text_;
   std::unique_ptr<SocketChannel> channel_;
   size_t receive_size_ = kDefaultReceiveSize;
+  size_t send_buffer_size_ = 65536;
+  std::string send_queue_;
   std::string chunk_;
 };
 
