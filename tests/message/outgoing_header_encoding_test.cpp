@@ -23,7 +23,9 @@ void ExpectWellFormed(const StringList& lines, const std::string& what) {
   for (size_t i = 0; i < lines.size(); ++i) {
     const std::string& l = lines[i];
     EXPECT_LE(l.size(), kFoldedLineLimit) << what << " line " << i << ": " << l;
-    if (i > 0) EXPECT_EQ(l[0], ' ') << what;
+    if (i > 0) {
+      EXPECT_EQ(l[0], ' ') << what;
+    }
     EXPECT_TRUE(IsAsciiText(l)) << what;
     for (size_t p = l.find("=?"); p != std::string::npos; p = l.find("=?", p + 2)) {
       size_t end = l.find("?=", p + 10);
@@ -87,7 +89,6 @@ TEST(OutgoingAddressHeader, DisplayNamesAreEncodedAddressesAreNot) {
 
 TEST(OutgoingAddressHeader, LongListsFoldBetweenAddresses) {
   std::string value;
-  std::string expected;
   for (int i = 0; i < 12; ++i) {
     if (i) value += ", ";
     value += "Renée Dupont-" + std::to_string(i) + " <renee" + std::to_string(i) + "@example.fr>";
@@ -98,7 +99,9 @@ TEST(OutgoingAddressHeader, LongListsFoldBetweenAddresses) {
   EXPECT_EQ(DecodedHeaderValue(lines, 0), value);
   // No address is cut over two lines.
   for (const std::string& l : lines)
-    if (size_t lt = l.find('<'); lt != std::string::npos) EXPECT_NE(l.find('>', lt), std::string::npos) << l;
+    if (size_t lt = l.find('<'); lt != std::string::npos) {
+      EXPECT_NE(l.find('>', lt), std::string::npos) << l;
+    }
 }
 
 TEST(OutgoingAddressHeader, AsciiListsStayAsTyped) {
