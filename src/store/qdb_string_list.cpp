@@ -68,10 +68,11 @@ void TQDBStringList::SortUnique() {
   for (size_t i = 0; i < items.size(); ++i) items[i] = list_.Get(i);
   std::stable_sort(items.begin(), items.end(),
                    [this](const Item* a, const Item* b) { return Compare(a->key, b->key) < 0; });
-  for (size_t i = 0; i < items.size(); ++i) {
-    list_.Set(i, items[i]);
-    if (i > 0 && Compare(items[i - 1]->key, items[i]->key) == 0) throw EQDBListError(qdb_msg::kDuplicate);
-  }
+  // Every pointer goes back before a duplicate is reported, so the list still
+  // owns each item exactly once.
+  for (size_t i = 0; i < items.size(); ++i) list_.Set(i, items[i]);
+  for (size_t i = 1; i < items.size(); ++i)
+    if (Compare(items[i - 1]->key, items[i]->key) == 0) throw EQDBListError(qdb_msg::kDuplicate);
 }
 
 }  // namespace qm

@@ -252,3 +252,27 @@ TEST(Container, BadCompressedBodyFailsWhenRead) {
 
 }  // namespace
 }  // namespace qm
+
+namespace qm {
+namespace {
+
+// Inputs the fuzzer once crashed on; each must fail with the engine's error.
+TEST(Container, FuzzFindingsFailCleanly) {
+  struct Case {
+    const char* file;
+    const char* why;
+  } cases[] = {
+      {"fuzz_unsorted_duplicates.zqf", "keys out of order with a case-insensitive duplicate"},
+  };
+  TempDir dir;
+  for (const auto& c : cases) {
+    const std::string path = dir.path() + c.file;
+    WriteFileAtomically(path, ReadFileBytes(std::string(QUILL_FIXTURES_DIR) + "/store/" + c.file));
+    TQDB db;
+    EXPECT_THROW(db.SetFileName(path), EQDBIndexError) << c.why;
+    EXPECT_FALSE(db.FileAssigned()) << c.why;
+  }
+}
+
+}  // namespace
+}  // namespace qm
