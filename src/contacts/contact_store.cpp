@@ -136,6 +136,22 @@ bool RenameContact(const std::string& book_file, const std::string& old_name, co
 
 void DeleteContact(const std::string& book_file, const std::string& name) { IniFile(book_file).EraseSection(name); }
 
+bool CopyContact(const std::string& from_book, const std::string& to_book, const std::string& name) {
+  if (!IniFile(from_book).SectionExists(name)) return false;
+  if (from_book == to_book) return true;
+  cContact c;
+  ReadContact(from_book, name, false, c);
+  return WriteContact(to_book, c);
+}
+
+bool MoveContact(const std::string& from_book, const std::string& to_book, const std::string& name) {
+  // Within one book the delete would erase the contact just written.
+  if (from_book == to_book) return IniFile(from_book).SectionExists(name);
+  if (!CopyContact(from_book, to_book, name)) return false;
+  DeleteContact(from_book, name);
+  return true;
+}
+
 StringList ListContacts(const std::string& book_file) { return IniFile(book_file).ReadSections(); }
 
 StringList GetBookList() {

@@ -60,6 +60,13 @@ bool RenameContact(const std::string& book_file, const std::string& old_name, co
 
 void DeleteContact(const std::string& book_file, const std::string& name);
 
+// The address book's copy and move: read fully from the source, write to the
+// target (over a contact of that name there), and for a move delete from the
+// source. A move within one book changes nothing. False when the source has
+// no such contact or it cannot be written.
+bool CopyContact(const std::string& from_book, const std::string& to_book, const std::string& name);
+bool MoveContact(const std::string& from_book, const std::string& to_book, const std::string& name);
+
 // Contact names of a book in file order.
 StringList ListContacts(const std::string& book_file);
 

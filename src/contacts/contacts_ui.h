@@ -12,6 +12,8 @@ class ContactsUi {
   virtual ~ContactsUi() = default;
 
   virtual void ShowMessage(const std::string& text, const std::string& caption, ContactsIcon icon) = 0;
+  // Yes and No buttons; true on Yes.
+  virtual bool AskYesNo(const std::string& text, const std::string& caption, ContactsIcon icon) = 0;
 
   // Group lists of the main window and, when it is open, of the address book.
   virtual void GroupAdded(const std::string& group) = 0;

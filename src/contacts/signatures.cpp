@@ -134,6 +134,13 @@ void DeleteSignature(const std::string& name) {
   if (GetDefaultSignature() == name) SetDefaultSignature("");
 }
 
+bool ConfirmAndDeleteSignature(const std::string& name, ContactsUi& ui) {
+  if (!ui.AskYesNo("Are you certain you wish to delete this signature?", "Confirmation", ContactsIcon::Question))
+    return false;
+  DeleteSignature(name);
+  return true;
+}
+
 StringList SignaturePreview(const std::string& name) {
   StringList lines;
   LoadSignature(name, lines);

@@ -3,6 +3,7 @@
 // the default one is [Signatures] DefaultSig of Options.ini.
 #include <string>
 
+#include "contacts/contacts_ui.h"
 #include "platform/text_lines.h"
 
 namespace qm {
@@ -46,6 +47,8 @@ bool UpdateSignature(const std::string& old_name, const std::string& new_name, c
 bool ChangeSignatureName(const std::string& old_name, const std::string& new_name);
 // Deletes the text file and the section; clears the default when it named it.
 void DeleteSignature(const std::string& name);
+// "&Delete" of the manager: asks first; true when deleted.
+bool ConfirmAndDeleteSignature(const std::string& name, ContactsUi& ui);
 
 // The picker's preview: the text, or nothing when it cannot be loaded.
 StringList SignaturePreview(const std::string& name);

@@ -219,6 +219,24 @@ TEST_F(ContactStoreTest, MoveBetweenBooksKeepsEveryField) {
   ExpectSameContact(moved, FullContact("Ann"));
 }
 
+TEST_F(ContactStoreTest, CopyAndMoveOperations) {
+  const std::string group = GetGroupFile("Friends");
+  ASSERT_TRUE(WriteContact(Book(), FullContact("Ann")));
+  ASSERT_TRUE(CopyContact(Book(), group, "Ann"));
+  EXPECT_EQ(ListContacts(Book()), StringList{"Ann"});
+  EXPECT_EQ(ListContacts(group), StringList{"Ann"});
+
+  ASSERT_TRUE(MoveContact(group, Book(), "Ann")) << "onto the same name: overwritten";
+  EXPECT_TRUE(ListContacts(group).empty());
+  ASSERT_TRUE(MoveContact(Book(), Book(), "Ann")) << "a move within one book";
+  cContact r;
+  ReadContact(Book(), "Ann", false, r);
+  ExpectSameContact(r, FullContact("Ann"));
+
+  EXPECT_FALSE(MoveContact(Book(), group, "Nobody"));
+  EXPECT_FALSE(FileExists(group) && !ListContacts(group).empty());
+}
+
 TEST_F(ContactStoreTest, NamesThatCannotBeSectionsAreRefused) {
   for (const char* name : {"", "a]b", "two\r\nlines", " padded"}) {
     cContact c;

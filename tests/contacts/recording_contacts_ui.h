@@ -12,6 +12,10 @@ class RecordingContactsUi : public ContactsUi {
   void ShowMessage(const std::string& text, const std::string& caption, ContactsIcon icon) override {
     calls.push_back("message " + caption + ": " + text + (icon == ContactsIcon::Exclamation ? " (!)" : ""));
   }
+  bool AskYesNo(const std::string& text, const std::string& caption, ContactsIcon icon) override {
+    calls.push_back("ask " + caption + ": " + text + (icon == ContactsIcon::Question ? " (?)" : ""));
+    return answer;
+  }
   void GroupAdded(const std::string& g) override { calls.push_back("added " + g); }
   void GroupRenamed(const std::string& o, const std::string& n) override { calls.push_back("renamed " + o + " " + n); }
   void GroupRemoved(const std::string& g) override { calls.push_back("removed " + g); }
@@ -28,6 +32,7 @@ class RecordingContactsUi : public ContactsUi {
     calls.push_back("run " + program + " " + parameter);
   }
 
+  bool answer = true;
   std::string selected = "Contacts";
   std::vector<std::string> calls;
 };

@@ -5,6 +5,7 @@
 #include <regex>
 
 #include "accounts/test_paths.h"
+#include "contacts/recording_contacts_ui.h"
 #include "platform/file_system.h"
 
 namespace qm {
@@ -102,6 +103,19 @@ TEST_F(SignaturesTest, DeletingTheDefaultClearsIt) {
   EXPECT_TRUE(ListSignatures().empty());
   EXPECT_FALSE(FileExists(work_file));
   EXPECT_TRUE(ListDirectory(SignaturesDir).empty());
+}
+
+TEST_F(SignaturesTest, DeleteAsksFirst) {
+  ASSERT_TRUE(CreateSignature("Work", {"w"}));
+  RecordingContactsUi ui;
+  ui.answer = false;
+  EXPECT_FALSE(ConfirmAndDeleteSignature("Work", ui));
+  EXPECT_EQ(ListSignatures(), StringList{"Work"});
+  ui.answer = true;
+  EXPECT_TRUE(ConfirmAndDeleteSignature("Work", ui));
+  EXPECT_TRUE(ListSignatures().empty());
+  const std::string ask = "ask Confirmation: Are you certain you wish to delete this signature? (?)";
+  EXPECT_EQ(ui.calls, (std::vector<std::string>{ask, ask}));
 }
 
 TEST_F(SignaturesTest, AMissingTextFileCannotBeLoadedAndShowsNothing) {
