@@ -11,7 +11,9 @@ using Sha1Digest = std::array<uint8_t, 20>;
 
 class Sha1 {
  public:
-  Sha1() { Reset(); }
+  // Uses the processor's SHA instructions when it has them, unless
+  // `allow_hardware` is false (tests check both ways).
+  explicit Sha1(bool allow_hardware = true);
   void Reset();
   void Update(const void* data, size_t len);
   void Update(std::string_view s) { Update(s.data(), s.size()); }
@@ -19,7 +21,8 @@ class Sha1 {
   Sha1Digest Final();
 
  private:
-  void Block(const uint8_t* p);
+  void Blocks(const uint8_t* p, size_t count);
+  bool hardware_;
   uint32_t h_[5];
   uint64_t total_ = 0;  // bytes seen
   uint8_t buf_[64];
