@@ -1,0 +1,54 @@
+// Any bytes as a received message: the parser must neither crash nor write
+// outside its data directory.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "message/parse_message.h"
+#include "platform/file_system.h"
+#include "shell/app_paths.h"
+#include "shell/report_error.h"
+#include "store/mail_message.h"
+
+namespace {
+
+class QuietSink : public qm::ErrorSink {
+ public:
+  void Report(const std::string&, bool) override {}
+};
+
+std::string g_root;
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  std::string tmpl = qm::SystemTempDir() + "quill-fuzz-XXXXXX";
+  char* made = mkdtemp(tmpl.data());
+  if (!made) std::abort();
+  g_root = qm::IncludeTrailingSlash(made);
+  qm::InitialisePaths(g_root);
+  qm::SetErrorSink(std::make_shared<QuietSink>());
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  qm::cMailMessage msg;
+  qm::InitMessage(msg);
+  qm::ParseMessageText(std::string_view(reinterpret_cast<const char*>(data), size), msg);
+  for (const auto& path : *msg.Attachments) {
+    if (path.compare(0, qm::AttachmentsDir.size(), qm::AttachmentsDir) != 0 ||
+        path.find('/', qm::AttachmentsDir.size()) != std::string::npos)
+      std::abort();  // an attachment outside its directory
+    qm::RemoveFile(path);
+  }
+  // The record must survive its stored form.
+  std::string item = qm::EncodeMessage(msg);
+  qm::cMailMessage back;
+  qm::DecodeMessage(item, true, back);
+  if (back.Subject != msg.Subject || back.Body->size() > msg.Body->size() + 1) std::abort();
+  qm::FreeMessage(back);
+  qm::FreeMessage(msg);
+  return 0;
+}
