@@ -129,6 +129,21 @@ TEST_F(SignaturesTest, AMissingTextFileCannotBeLoadedAndShowsNothing) {
   EXPECT_TRUE(Errors().empty());
 }
 
+TEST_F(SignaturesTest, AFileThatCannotBeReadIsReported) {
+  // /proc/self/mem opens but cannot be read at its start.
+  const std::string saved = SignaturesDir;
+  SignaturesDir = "/proc/self/";
+  SignaturesIni->WriteString("Odd", "FileName", "mem");
+  StringList lines{"stale"};
+  EXPECT_FALSE(LoadSignature("Odd", lines));
+  SignaturesDir = saved;
+  EXPECT_TRUE(lines.empty());
+  const std::vector<std::string> errors = Errors();
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(errors[0].front(), '\'');
+  EXPECT_NE(errors[0].find("' has occured while loading the signature 'Odd'"), std::string::npos) << errors[0];
+}
+
 TEST_F(SignaturesTest, AFailedWriteIsReportedAndTheFileNameKeptAllTheSame) {
   const std::string path = dir_.path() + "gone/Signature1.sig";
   EXPECT_FALSE(SaveSignature("Work", {"w"}, path));
