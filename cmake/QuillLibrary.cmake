@@ -16,18 +16,21 @@ endfunction()
 
 # One GoogleTest executable per test folder; every .cpp in it is a test file.
 function(quill_test name)
-  cmake_parse_arguments(QT "" "" "DEPS" ${ARGN})
+  cmake_parse_arguments(QT "OWN_MAIN" "" "DEPS" ${ARGN})
   file(GLOB _sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   if(NOT _sources)
     return()
   endif()
   add_executable(${name} ${_sources})
-  target_link_libraries(${name} PRIVATE ${QT_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
+  target_link_libraries(${name} PRIVATE ${QT_DEPS} GTest::gtest GTest::gmock)
+  if(NOT QT_OWN_MAIN)
+    target_link_libraries(${name} PRIVATE GTest::gtest_main)
+  endif()
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   target_compile_definitions(${name} PRIVATE
     QUILL_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
     QUILL_FIXTURES_DIR="${PROJECT_SOURCE_DIR}/tests/fixtures"
     QUILL_BINARY_DIR="${PROJECT_BINARY_DIR}")
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QUILL_TEST=1")
+    PROPERTIES ENVIRONMENT "QUILL_TEST=1;QT_QPA_PLATFORM=offscreen")
 endfunction()

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <map>
 #include <memory>
+#include <exception>
 #include <mutex>
 
 #include "platform/file_system.h"
@@ -39,6 +40,8 @@ struct CacheItem {
   off_t size = 0;
   ino_t inode = 0;
   std::shared_ptr<const Parsed> parsed;
+  int batch_depth = 0;  // > 0: writes are collected and stored once at the end
+  bool dirty = false;
 };
 
 std::mutex g_mutex;
@@ -84,6 +87,7 @@ std::string Serialise(const Parsed& p) {
 std::shared_ptr<const Parsed> LoadLocked(const std::string& path) {
   struct stat st;
   CacheItem& item = g_cache[path];
+  if (item.batch_depth > 0 && item.parsed) return item.parsed;
   if (::stat(path.c_str(), &st) != 0) {
     item = CacheItem{};
     item.parsed = std::make_shared<Parsed>();
@@ -104,6 +108,12 @@ std::shared_ptr<const Parsed> LoadLocked(const std::string& path) {
 
 // Must hold g_mutex. Writes the file and forgets the cache so the next read stats anew.
 void StoreLocked(const std::string& path, const Parsed& p) {
+  auto it = g_cache.find(path);
+  if (it != g_cache.end() && it->second.batch_depth > 0) {
+    it->second.parsed = std::make_shared<Parsed>(p);
+    it->second.dirty = true;
+    return;
+  }
   g_cache.erase(path);
   WriteFileAtomically(path, Serialise(p));
 }
@@ -154,6 +164,29 @@ bool ParseSettingsInteger(const std::string& text, int& out) {
   if (errno != 0 || *end != '\0' || v < INT_MIN || v > INT_MAX) return false;
   out = static_cast<int>(v);
   return true;
+}
+
+IniFile::UpdateScope::UpdateScope(const IniFile& ini) : path_(ini.path_) {
+  std::lock_guard<std::mutex> lock(g_mutex);
+  LoadLocked(path_);
+  ++g_cache[path_].batch_depth;
+}
+
+IniFile::UpdateScope::~UpdateScope() noexcept(false) {
+  std::lock_guard<std::mutex> lock(g_mutex);
+  CacheItem& item = g_cache[path_];
+  if (--item.batch_depth > 0 || !item.dirty) return;
+  auto parsed = item.parsed;
+  g_cache.erase(path_);
+  // Raising from a destructor is allowed here only when not already unwinding.
+  if (std::uncaught_exceptions() > 0) {
+    try {
+      WriteFileAtomically(path_, Serialise(*parsed));
+    } catch (...) {
+    }
+  } else {
+    WriteFileAtomically(path_, Serialise(*parsed));
+  }
 }
 
 IniFile::IniFile(std::string path) : path_(std::move(path)) {}

@@ -35,6 +35,19 @@ class IniFile {
   StringList ReadSections() const;                            // in file order
   StringList ReadSection(const std::string& section) const;   // key names in order
 
+  // While a scope lives, writes to this file (by any object) are collected and
+  // the file is replaced once when the last scope ends; reads see them at once.
+  class UpdateScope {
+   public:
+    explicit UpdateScope(const IniFile& ini);
+    ~UpdateScope() noexcept(false);
+    UpdateScope(const UpdateScope&) = delete;
+    UpdateScope& operator=(const UpdateScope&) = delete;
+
+   private:
+    std::string path_;
+  };
+
  private:
   std::string path_;
 };

@@ -1,5 +1,7 @@
 #pragma once
 // A fresh directory for one test, removed with everything in it afterwards.
+// The location qm::TempDir (a string) hides this class's name where
+// shell/app_paths.h is included: write `class TempDir dir;` there.
 #include <cstdlib>
 #include <string>
 #include <vector>

@@ -1,11 +1,3 @@
-#include <QApplication>
-#include <QMainWindow>
+#include "ui/startup.h"
 
-int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  app.setApplicationName("Torvane Quillmar");
-  QMainWindow w;
-  w.setWindowTitle("Torvane Quillmar");
-  w.show();
-  return app.exec();
-}
+int main(int argc, char** argv) { return qm::RunQuillmar(argc, argv); }

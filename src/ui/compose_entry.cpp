@@ -1,0 +1,23 @@
+#include "ui/compose_entry.h"
+
+#include <cstdio>
+
+namespace qm {
+
+namespace {
+std::vector<CommandLineInfo>& Requests() {
+  static std::vector<CommandLineInfo> requests;
+  return requests;
+}
+}  // namespace
+
+void OpenComposeForRequest(const CommandLineInfo& request) {
+  Requests().push_back(request);
+  std::fprintf(stderr, "quillmar: new message request: address=\"%s\" subject=\"%s\" attach=\"%s\"\n",
+               request.address.c_str(), request.subject.c_str(), request.attach.c_str());
+  std::fflush(stderr);
+}
+
+const std::vector<CommandLineInfo>& RequestsReceived() { return Requests(); }
+
+}  // namespace qm

@@ -1,0 +1,28 @@
+#pragma once
+// Helpers for driving modal windows from a test.
+#include <QApplication>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+
+namespace qm {
+
+// Runs `act` on the first modal window that opens (polling), e.g. to click a button.
+inline void WhenModalOpens(std::function<void(QWidget*)> act, int timeout_ms = 5000) {
+  auto* timer = new QTimer;
+  auto waited = std::make_shared<int>(0);
+  QObject::connect(timer, &QTimer::timeout, [timer, act, waited, timeout_ms] {
+    *waited += 10;
+    if (QWidget* w = QApplication::activeModalWidget()) {
+      timer->stop();
+      timer->deleteLater();
+      act(w);
+    } else if (*waited > timeout_ms) {
+      timer->stop();
+      timer->deleteLater();
+    }
+  });
+  timer->start(10);
+}
+
+}  // namespace qm
