@@ -1,5 +1,7 @@
 #include "transport/lite_smtp.h"
 
+#include <cctype>
+
 namespace qm {
 
 std::string TLiteSMTP::HeloAddress(const std::string& local_address) {
@@ -7,6 +9,17 @@ std::string TLiteSMTP::HeloAddress(const std::string& local_address) {
   // A bare IPv6 address is no valid HELO argument; servers expect the literal.
   if (local_address.find(':') != std::string::npos) return "[IPv6:" + local_address + "]";
   return local_address;
+}
+
+bool TLiteSMTP::SmtpReplyComplete(std::string_view buffer) {
+  if (buffer.empty() || buffer.back() != '\n') return false;
+  std::string_view body = buffer.substr(0, buffer.size() - 1);
+  size_t start = body.rfind('\n');
+  std::string_view last = start == std::string_view::npos ? body : body.substr(start + 1);
+  bool continued = last.size() >= 4 && last[3] == '-' && std::isdigit(static_cast<unsigned char>(last[0])) &&
+                   std::isdigit(static_cast<unsigned char>(last[1])) &&
+                   std::isdigit(static_cast<unsigned char>(last[2]));
+  return !continued;
 }
 
 bool TLiteSMTP::Connect() {

@@ -3,6 +3,7 @@
 // SendMessage (envelope, recipients, text), QUIT on disconnection.
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "platform/text_lines.h"
 #include "transport/lite_socket.h"
@@ -26,9 +27,15 @@ class TLiteSMTP : public TLiteSocket {
   // Reads a reply; a code other than `code` is reported with type 8.
   bool ExpectReply(const std::string& code);
 
+  // A reply is complete at its last line: one whose code is not followed by
+  // "-" (so "220-" greetings and "250-" replies in several chunks are whole).
+  static bool SmtpReplyComplete(std::string_view buffer);
+
   // The argument of HELO for a local address: IPv4 in brackets, IPv6 as an
   // "[IPv6:...]" literal.
   static std::string HeloAddress(const std::string& local_address);
+ protected:
+  bool ReplyComplete(const std::string& buffer) const override { return SmtpReplyComplete(buffer); }
 };
 
 }  // namespace qm

@@ -125,7 +125,7 @@ bool TLiteSocket::ReadFromSocket(bool parse_reply, bool append) {
   if (parse_reply) {
     size_t line_length = 0;
     // Iterative: a server that never ends its line must not grow the stack.
-    while (!FindFirstLineEnd(receive_buffer_, line_length)) {
+    while (!ReplyComplete(receive_buffer_)) {
       if (receive_buffer_.size() > kMaxReplyLine) {
         ReportSocketError("The server's reply line exceeds " + std::to_string(kMaxReplyLine) +
                               " bytes without a line end.",
@@ -134,6 +134,7 @@ bool TLiteSocket::ReadFromSocket(bool parse_reply, bool append) {
       }
       if (!ReceiveChunk(true)) return false;
     }
+    if (!FindFirstLineEnd(receive_buffer_, line_length)) line_length = receive_buffer_.size();
     SplitReplyLine(std::string_view(receive_buffer_).substr(0, line_length), reply_code_, reply_text_);
   } else {
     reply_code_.clear();
@@ -141,6 +142,11 @@ bool TLiteSocket::ReadFromSocket(bool parse_reply, bool append) {
   }
   if (transfer_events_ && OnReadFromSocket) OnReadFromSocket(*this, receive_buffer_);
   return true;
+}
+
+bool TLiteSocket::ReplyComplete(const std::string& buffer) const {
+  size_t line_length = 0;
+  return FindFirstLineEnd(buffer, line_length);
 }
 
 bool TLiteSocket::SendRaw(std::string_view bytes) {

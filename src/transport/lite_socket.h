@@ -89,6 +89,9 @@ class TLiteSocket {
   const std::string& ReplyText() const { return reply_text_; }
 
  protected:
+  // True when the buffer holds a whole reply; ReadFromSocket with
+  // `parse_reply` receives until it does. Here: a first line with its end.
+  virtual bool ReplyComplete(const std::string& buffer) const;
   // Opens the byte channel to Server:Port; a TLS client overrides this to wrap
   // the plain connection. Sets `error` and returns nullptr on failure.
   virtual std::unique_ptr<SocketChannel> OpenChannel(std::string& error);

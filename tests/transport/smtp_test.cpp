@@ -82,6 +82,36 @@ TEST(Smtp, HeloAddressForms) {
   EXPECT_EQ(TLiteSMTP::HeloAddress("fe80::1%eth0"), "[IPv6:fe80::1%eth0]");
 }
 
+TEST(Smtp, MultiLineRepliesInSeveralChunksAreReadWhole) {
+  FakeServer server([](FakePeer& p) {
+    p.SendChunks({"220-fake.test ESMTP\r\n", "220-more text\r\n220 ready\r\n"}, 150);
+    p.Expect("HELO ");
+    p.SendChunks({"250-fake.test\r\n250-", "SIZE 100\r\n", "250 HELP\r\n"}, 100);
+    ServeTransaction(p, "", nullptr);
+  });
+  SmtpClient c(server);
+  ASSERT_TRUE(c.smtp.Connect()) << (c.ev.errors.empty() ? "" : c.ev.errors[0].second);
+  EXPECT_EQ(c.smtp.WelcomingMessage(), "220-fake.test ESMTP\r\n220-more text\r\n220 ready\r\n");
+  // Each reply is logged once, whole.
+  ASSERT_EQ(c.ev.reads.size(), 2u);
+  EXPECT_EQ(c.ev.reads[1], "250-fake.test\r\n250-SIZE 100\r\n250 HELP\r\n");
+  EXPECT_TRUE(c.smtp.SendMessage({"x"}, "me@here", {"a@x"}));
+  EXPECT_TRUE(c.ev.errors.empty());
+}
+
+TEST(Smtp, ReplyIsCompleteAtALineWithoutContinuation) {
+  const struct {
+    const char* buffer;
+    bool complete;
+  } cases[] = {
+      {"250 ok\r\n", true},         {"250-a\r\n", false},       {"250-a\r\n250 b\r\n", true},
+      {"250-a\r\n250-b\r\n", false}, {"250 ok", false},         {"250-a\r\n250 b", false},
+      {"250\r\n", true},            {"-ERR x\r\n", true},       {"250-a\n250 b\n", true},
+      {"", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(TLiteSMTP::SmtpReplyComplete(c.buffer), c.complete) << c.buffer;
+}
+
 TEST(Smtp, RefusedGreetingOrHeloIsType1WithTheServersText) {
   for (bool refuse_greeting : {true, false}) {
     FakeServer server([refuse_greeting](FakePeer& p) {
