@@ -3,10 +3,12 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <random>
 
 #include "platform/file_error.h"
+#include "platform/file_system.h"
 #include "shell/app_paths.h"
 #include "shell/text_utils.h"
 
@@ -74,11 +76,27 @@ std::string MakeUniqueAttachmentPath(const std::string& name) {
     stem = clean.substr(0, dot);
   }
   while (!stem.empty() && stem.back() == '.') stem.pop_back();
-  for (long n = 1;; ++n) {
-    path = AttachmentsDir + stem + " (" + std::to_string(n) + ")" + ext;
+  auto numbered = [&](long n) { return AttachmentsDir + stem + " (" + std::to_string(n) + ")" + ext; };
+  long n = 1;
+  for (;; ++n) {
+    if (n == 32) {
+      // Many copies of one name: find the end of the taken run by doubling
+      // and halving instead of trying every number.
+      long taken = n - 1, free = n;
+      while (PathExists(numbered(free))) {
+        taken = free;
+        free *= 2;
+      }
+      while (free - taken > 1) {
+        long mid = taken + (free - taken) / 2;
+        (PathExists(numbered(mid)) ? taken : free) = mid;
+      }
+      n = std::max(n, free);
+    }
+    path = numbered(n);
     err = CreateExclusive(path);
     if (err == 0) return path;
-    if (err != EEXIST || n > 1000000) throw FileError::FromErrno("Cannot create file", path, err);
+    if (err != EEXIST || n > 100000000) throw FileError::FromErrno("Cannot create file", path, err);
   }
 }
 

@@ -55,12 +55,23 @@ class Reader {
   size_t pos_ = 0;
 };
 
-// A field holding a line break would move every later field of the item.
+// A field holding a line break would move every later field of the item,
+// and a NUL would end the item's text there when it is read back.
 void AppendField(std::string& out, const std::string& value) {
   size_t start = out.size();
   out.append(value);
   for (size_t i = start; i < out.size(); ++i)
-    if (out[i] == '\r' || out[i] == '\n') out[i] = ' ';
+    if (out[i] == '\r' || out[i] == '\n' || out[i] == '\0') out[i] = ' ';
+  out.append("\r\n");
+}
+
+// A list line: a NUL inside would cut off every later line of the item.
+void AppendListLine(std::string& out, const std::string& line) {
+  size_t start = out.size();
+  out.append(line);
+  if (line.find('\0') != std::string::npos)
+    for (size_t i = start; i < out.size(); ++i)
+      if (out[i] == '\0') out[i] = ' ';
   out.append("\r\n");
 }
 
@@ -125,14 +136,14 @@ std::string EncodeMessageWithSeed(const cMailMessage& msg, int32_t seed) {
     size_t start = out.size();
     AppendLine(out, boundary);
     if (msg.Headers)
-      for (const auto& l : *msg.Headers) AppendLine(out, l);
+      for (const auto& l : *msg.Headers) AppendListLine(out, l);
     AppendLine(out, boundary);
     if (msg.Body)
-      for (const auto& l : *msg.Body) AppendLine(out, l);
+      for (const auto& l : *msg.Body) AppendListLine(out, l);
     uint32_t t2 = static_cast<uint32_t>(out.size() - start);
     for (int i = 0; i < 4; ++i) out[len_pos + i] = static_cast<char>((t2 >> (8 * i)) & 0xFF);
     if (msg.Attachments)
-      for (const auto& l : *msg.Attachments) AppendLine(out, l);
+      for (const auto& l : *msg.Attachments) AppendListLine(out, l);
   } catch (...) {
   }
   return out;

@@ -137,7 +137,7 @@ TEST(RecordDecode, RejectsShortOrCutItems) {
   EXPECT_NO_THROW(DecodeMessage(full.substr(0, 4 + 208 + 16), false, m));
 }
 
-TEST(RecordEncode, LineBreaksInsideFieldsBecomeBlanks) {
+TEST(RecordEncode, LineBreaksAndNulsInsideFieldsBecomeBlanks) {
   cMailMessage m;
   InitMessage(m);
   m.Subject = "two\r\nlines";
@@ -151,6 +151,15 @@ TEST(RecordEncode, LineBreaksInsideFieldsBecomeBlanks) {
   EXPECT_EQ(d.Organization, "x y");
   EXPECT_TRUE(d.Read);  // later fields kept their places
   EXPECT_EQ(d.FromName, "");
+
+  // A NUL would end the text when read back: it becomes a blank too.
+  m.Subject = std::string("nul\0here", 8);
+  m.Body->assign({std::string("a\0b", 3), "after"});
+  m.Attachments->assign({"/x/1", std::string("/x/\0", 4), "/x/3"});
+  DecodeMessage(EncodeMessage(m), true, d);
+  EXPECT_EQ(d.Subject, "nul here");
+  EXPECT_EQ(*d.Body, (StringList{"a b", "after"}));
+  EXPECT_EQ(*d.Attachments, (StringList{"/x/1", "/x/ ", "/x/3"}));
 }
 
 TEST(RecordDecode, MissingSecondBoundaryPutsAllInHeaders) {
