@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -34,22 +35,41 @@ int32_t GetInt32(const char* p) {
   throw EQDBFileError(FormatQdbMessage(qdb_msg::kNotValid, path));
 }
 
-// Copies n bytes from in@from to out@to in cipher-sized chunks, applying the
-// keystream to each chunk when a key is given.
-void CopySection(int in, int64_t from, int out, int64_t to, int64_t n, const QdbKey* key,
+// Copies the segments in order to out@to in cipher-sized chunks, applying the
+// keystream to each chunk of the section when a key is given.
+void CopySection(const std::vector<QdbSegment>& segs, int out, int64_t to, const QdbKey* key,
                  const std::string& in_name, const std::string& out_name) {
+  int64_t n = 0;
+  for (const auto& s : segs) n += s.length;
   std::vector<char> buf(static_cast<size_t>(n < int64_t(kQdbCipherChunk) ? (n > 0 ? n : 1) : kQdbCipherChunk));
+  size_t seg = 0;
+  int64_t in_seg = 0;
   int64_t done = 0;
   while (done < n) {
     size_t len = static_cast<size_t>(n - done < int64_t(kQdbCipherChunk) ? n - done : kQdbCipherChunk);
-    if (!QdbReadAt(in, from + done, buf.data(), len)) {
-      if (errno == 0) NotValid(in_name);
-      throw QdbFileErrorFromErrno(errno, in_name);
+    size_t filled = 0;
+    while (filled < len) {
+      while (segs[seg].length - in_seg == 0) {
+        ++seg;
+        in_seg = 0;
+      }
+      size_t take = static_cast<size_t>(std::min<int64_t>(segs[seg].length - in_seg, int64_t(len - filled)));
+      if (!QdbReadAt(segs[seg].fd, segs[seg].from + in_seg, buf.data() + filled, take)) {
+        if (errno == 0) NotValid(in_name);
+        throw QdbFileErrorFromErrno(errno, in_name);
+      }
+      filled += take;
+      in_seg += static_cast<int64_t>(take);
     }
     if (key) ApplyKeystream(buf.data(), len, *key);
     if (!QdbWriteAt(out, to + done, buf.data(), len)) throw QdbFileErrorFromErrno(errno, out_name);
     done += static_cast<int64_t>(len);
   }
+}
+
+void CopySection(int in, int64_t from, int out, int64_t to, int64_t n, const QdbKey* key,
+                 const std::string& in_name, const std::string& out_name) {
+  CopySection(std::vector<QdbSegment>{{in, from, n}}, out, to, key, in_name, out_name);
 }
 
 }  // namespace
@@ -102,7 +122,8 @@ bool QdbWriteAt(int fd, int64_t offset, const void* buf, size_t n) {
 }
 
 QdbSections ReadQdbContainer(int in, const std::string& path, std::string& password,
-                             const QdbPasswordSource& ask, int data_fd, int index_fd) {
+                             const QdbPasswordSource& ask, int data_fd, int index_fd,
+                             bool leave_plain_data) {
   struct stat st;
   if (::fstat(in, &st) != 0) throw QdbFileErrorFromErrno(errno, path);
   const int64_t size = st.st_size;
@@ -138,15 +159,20 @@ QdbSections ReadQdbContainer(int in, const std::string& path, std::string& passw
   if (size < pos + 4 || !QdbReadAt(in, pos, head, 4) || std::memcmp(head, kIndexMagic, 4) != 0) NotValid(path);
   s.index_length = read_length(pos + 4);
   const int64_t index_at = pos + 8;
-  CopySection(in, data_at, data_fd, 0, s.data_length, key ? &*key : nullptr, path, "data working file");
+  s.data_at = data_at;
+  s.data_copied = key.has_value() || !leave_plain_data;
+  if (s.data_copied)
+    CopySection(in, data_at, data_fd, 0, s.data_length, key ? &*key : nullptr, path, "data working file");
   CopySection(in, index_at, index_fd, 0, s.index_length, key ? &*key : nullptr, path, "index working file");
   if (::ftruncate(data_fd, s.data_length) != 0 || ::ftruncate(index_fd, s.index_length) != 0)
     throw QdbFileErrorFromErrno(errno, path);
   return s;
 }
 
-void WriteQdbContainer(const std::string& target, int data_fd, int64_t data_length, int index_fd,
-                       int64_t index_length, const std::string& password) {
+int64_t WriteQdbContainer(const std::string& target, const std::vector<QdbSegment>& data, int index_fd,
+                          int64_t index_length, const std::string& password) {
+  int64_t data_length = 0;
+  for (const auto& seg : data) data_length += seg.length;
   if (data_length > INT32_MAX || index_length > INT32_MAX)
     throw EQDBFileError(FormatQdbMessage(qdb_msg::kCannotExtend, target));
   std::string dir = ExtractFilePath(target);
@@ -155,6 +181,7 @@ void WriteQdbContainer(const std::string& target, int data_fd, int64_t data_leng
   std::vector<char> name(tmpl.begin(), tmpl.end());
   name.push_back('\0');
   QdbFd out(::mkostemp(name.data(), O_CLOEXEC));
+  int64_t data_at = 0;
   if (!out.valid()) throw QdbFileErrorFromErrno(errno, target);
   const std::string tmp(name.data());
   try {
@@ -175,7 +202,8 @@ void WriteQdbContainer(const std::string& target, int data_fd, int64_t data_leng
     int64_t pos = 0;
     if (!QdbWriteAt(out.get(), pos, head.data(), head.size())) throw QdbFileErrorFromErrno(errno, target);
     pos += static_cast<int64_t>(head.size());
-    CopySection(data_fd, 0, out.get(), pos, data_length, key ? &*key : nullptr, "data working file", target);
+    data_at = pos;
+    CopySection(data, out.get(), pos, key ? &*key : nullptr, "data working file", target);
     pos += data_length;
     char mid[8];
     std::memcpy(mid, kIndexMagic, 4);
@@ -193,6 +221,7 @@ void WriteQdbContainer(const std::string& target, int data_fd, int64_t data_leng
   }
   QdbFd d(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (d.valid()) ::fsync(d.get());
+  return data_at;
 }
 
 }  // namespace qm

@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "store/qdb_cipher.h"
 
@@ -53,6 +54,15 @@ using QdbPasswordSource = std::function<std::string()>;
 struct QdbSections {
   int64_t data_length = 0;
   int64_t index_length = 0;
+  int64_t data_at = 0;      // file position of the data section
+  bool data_copied = true;  // false: the data section was left in place
+};
+
+// A run of bytes of a data section: `length` bytes of `fd` from `from`.
+struct QdbSegment {
+  int fd;
+  int64_t from;
+  int64_t length;
 };
 
 // Reads the container at `path` (already open as `in`) into the two working
@@ -60,14 +70,18 @@ struct QdbSections {
 // is taken as given; when empty and the file is protected, `ask` supplies it
 // and the chosen password is stored back. Throws EQDBFileError for a bad
 // magic or truncated container and EQDBInvalidPW before copying anything when
-// the password does not match.
+// the password does not match. With `leave_plain_data`, the data section of
+// an unprotected file is not copied: the caller reads it in place (the
+// working file is only sized to match).
 QdbSections ReadQdbContainer(int in, const std::string& path, std::string& password,
-                             const QdbPasswordSource& ask, int data_fd, int index_fd);
+                             const QdbPasswordSource& ask, int data_fd, int index_fd,
+                             bool leave_plain_data = false);
 
-// Writes the container for `target` from the working files: to a new file in
-// the target's own directory, flushed to disk and renamed over the target, so
-// the old file stays whole until the new one is complete. Throws EQDBFileError.
-void WriteQdbContainer(const std::string& target, int data_fd, int64_t data_length, int index_fd,
-                       int64_t index_length, const std::string& password);
+// Writes the container for `target`, its data section made of `data` in
+// order: to a new file in the target's own directory, flushed to disk and
+// renamed over the target, so the old file stays whole until the new one is
+// complete. Returns the position of the data section. Throws EQDBFileError.
+int64_t WriteQdbContainer(const std::string& target, const std::vector<QdbSegment>& data, int index_fd,
+                          int64_t index_length, const std::string& password);
 
 }  // namespace qm

@@ -169,8 +169,12 @@ void TQDB::Open() {
     asked = true;
     return pw.size() > 255 ? pw.substr(0, 255) : pw;
   };
-  QdbSections s = ReadQdbContainer(lock_fd_.get(), file_name_, password_, ask, data_fd_.get(), index_fd.get());
+  QdbSections s =
+      ReadQdbContainer(lock_fd_.get(), file_name_, password_, ask, data_fd_.get(), index_fd.get(), true);
   data_end_ = s.data_length;
+  base_at_ = s.data_copied ? 0 : s.data_at;
+  base_length_ = s.data_copied ? 0 : s.data_length;
+  overwritten_.clear();
   index_fd.Reset();
   LoadIndex();
 
@@ -227,7 +231,9 @@ void TQDB::LoadIndex() {
       const TIndex& ci = admin_.Index(at);
       if (ci.length == 1 && !(ci.flags & kQdbFlagCompressed)) {
         char b = 0;
-        if (!QdbReadAt(data_fd_.get(), ci.offset, &b, 1)) NotValid();
+        int64_t at;
+        int fd = BodyFd(ci, at);
+        if (!QdbReadAt(fd, at, &b, 1)) NotValid();
         ordinary_.SetCaseSensitive(b == 1);
       }
     }
@@ -335,7 +341,7 @@ void TQDB::Close() {
       // Should the mailbox file not be written, the working files are all
       // that holds the changes: leave them for recovery.
       keep_working_files = true;
-      WriteQdbContainer(file_name_, data_fd_.get(), data_end_, index_fd.get(), st.st_size, password_);
+      WriteQdbContainer(file_name_, DataSegments(), index_fd.get(), st.st_size, password_);
       keep_working_files = false;
     }
   } catch (...) {
@@ -375,6 +381,8 @@ void TQDB::ResetState() {
   read_only_ = false;
   compression_ = false;
   data_end_ = 0;
+  base_at_ = base_length_ = 0;
+  overwritten_.clear();
   bof_ = eof_ = true;
 }
 
@@ -463,14 +471,42 @@ void TQDB::Change(std::string_view data) {
     if (data_end_ + static_cast<int64_t>(body.size()) > INT32_MAX)
       throw EQDBFileError(FormatQdbMessage(qdb_msg::kCannotExtend, file_name_));
     idx.offset = static_cast<int32_t>(AppendBody(body));
-  } else if (!QdbWriteAt(data_fd_.get(), idx.offset, body.data(), body.size())) {
-    throw QdbFileErrorFromErrno(errno, file_name_);
+  } else {
+    if (!QdbWriteAt(data_fd_.get(), idx.offset, body.data(), body.size()))
+      throw QdbFileErrorFromErrno(errno, file_name_);
+    if (idx.offset < base_length_) {
+      int64_t& end = overwritten_[idx.offset];
+      end = std::max<int64_t>(end, int64_t(idx.offset) + static_cast<int64_t>(body.size()));
+    }
   }
   idx.length = static_cast<int32_t>(body.size());
   idx.flags = (idx.flags & ~kQdbFlagCompressed) | (compression_ ? kQdbFlagCompressed : 0);
   cache_.Offer(key, data);
   dirty_ = true;
   if (OnChanged) OnChanged(*this);
+}
+
+int TQDB::BodyFd(const TIndex& index, int64_t& at) const {
+  if (index.offset < base_length_ && overwritten_.find(index.offset) == overwritten_.end()) {
+    at = base_at_ + index.offset;
+    return lock_fd_.get();
+  }
+  at = index.offset;
+  return data_fd_.get();
+}
+
+std::vector<QdbSegment> TQDB::DataSegments() const {
+  std::vector<QdbSegment> segs;
+  int64_t pos = 0;
+  for (const auto& [from, end] : overwritten_) {
+    if (from > pos) segs.push_back({lock_fd_.get(), base_at_ + pos, from - pos});
+    segs.push_back({data_fd_.get(), from, end - from});
+    pos = end;
+  }
+  if (base_length_ > pos) segs.push_back({lock_fd_.get(), base_at_ + pos, base_length_ - pos});
+  pos = std::max(pos, base_length_);
+  if (data_end_ > pos) segs.push_back({data_fd_.get(), pos, data_end_ - pos});
+  return segs;
 }
 
 std::string TQDB::ReadBody(const TIndex& index) {
@@ -480,7 +516,9 @@ std::string TQDB::ReadBody(const TIndex& index) {
   } catch (const std::bad_alloc&) {
     throw EQDBNoCompress(qdb_msg::kNoCompress);
   }
-  if (!QdbReadAt(data_fd_.get(), index.offset, body.data(), body.size())) NotValid();
+  int64_t at;
+  int fd = BodyFd(index, at);
+  if (!QdbReadAt(fd, at, body.data(), body.size())) NotValid();
   if (!(index.flags & kQdbFlagCompressed)) return body;
   try {
     return ExpandItem(body.data(), body.size());
@@ -660,7 +698,9 @@ void TQDB::Pack() {
       for (size_t i = 0; i < list->Count(); ++i) {
         const TIndex& e = list->Index(i);
         buf.resize(static_cast<size_t>(e.length));
-        if (!QdbReadAt(data_fd_.get(), e.offset, buf.data(), buf.size())) NotValid();
+        int64_t at;
+        int fd = BodyFd(e, at);
+        if (!QdbReadAt(fd, at, buf.data(), buf.size())) NotValid();
         if (!QdbWriteAt(out.get(), end, buf.data(), buf.size())) throw QdbFileErrorFromErrno(errno, file_name_);
         offsets.push_back(static_cast<int32_t>(end));
         end += e.length;
@@ -683,6 +723,8 @@ void TQDB::Pack() {
   for (TQDBStringList* list : {&admin_, &ordinary_})
     for (size_t i = 0; i < list->Count(); ++i) list->Index(i).offset = offsets[k++];
   data_end_ = end;
+  base_length_ = 0;
+  overwritten_.clear();
   ReopenDataFile();
   if (remembered > 0 && remembered < Count()) GoTo(remembered);
 }
@@ -729,13 +771,22 @@ void TQDB::Flush() {
   QdbFd index_fd(OpenOrThrow(index_path_, O_RDONLY, index_path_));
   struct stat st;
   if (::fstat(index_fd.get(), &st) != 0) throw QdbFileErrorFromErrno(errno, index_path_);
-  WriteQdbContainer(file_name_, data_fd_.get(), data_end_, index_fd.get(), st.st_size, password_);
+  const int64_t data_at = WriteQdbContainer(file_name_, DataSegments(), index_fd.get(), st.st_size, password_);
   dirty_ = false;
-  // The rename gave the path a new file; hold the lock on that one now.
+  // The rename gave the path a new file; hold the lock on that one now, and
+  // read the unprotected data section from it in place. Until then the old
+  // file, still open, keeps serving reads.
   int fd = ::open(file_name_.c_str(), O_RDWR | O_CLOEXEC);
-  if (fd >= 0) {
-    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) lock_fd_.Reset(fd);
-    else ::close(fd);
+  if (fd < 0) return;
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    ::close(fd);
+    return;
+  }
+  lock_fd_.Reset(fd);
+  if (password_.empty()) {
+    base_at_ = data_at;
+    base_length_ = data_end_;
+    overwritten_.clear();
   }
 }
 

@@ -10,8 +10,10 @@
 // exceptions of store/qdb_errors.h; their texts are the ones shown to users.
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/text_lines.h"
 #include "store/qdb_cache.h"
@@ -180,6 +182,9 @@ class TQDB {
   bool CheckReadOnly();
   void Navigate();
   std::string ReadBody(const TIndex& index);
+  // Where a body's stored bytes are now: the mailbox file or the working file.
+  int BodyFd(const TIndex& index, int64_t& at) const;
+  std::vector<QdbSegment> DataSegments() const;
   void RemoveCurrent();
   int64_t AppendBody(const std::string& body);
   [[noreturn]] void NotValid() const;
@@ -209,6 +214,14 @@ class TQDB {
   QdbFd data_fd_;
   QdbFd lock_fd_;  // the mailbox file, locked while open
   int64_t data_end_ = 0;
+  // The first base_length_ bytes of the data section of an unprotected file
+  // are read in place from the mailbox file (it does not change while open),
+  // so opening copies nothing; the working file holds what was written since.
+  // overwritten_ maps the offset of each body rewritten in place below
+  // base_length_ to the end of the bytes written there.
+  int64_t base_at_ = 0;
+  int64_t base_length_ = 0;
+  std::map<int64_t, int64_t> overwritten_;
 };
 
 }  // namespace qm

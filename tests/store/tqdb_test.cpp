@@ -284,6 +284,50 @@ TEST_F(TqdbTest, TheMailboxFileChangesOnlyAtCloseOrFlush) {
   EXPECT_EQ(again.Count(), 4);
 }
 
+// Bodies of a file being reopened stay where they are until they change; the
+// container written back must hold exactly what a full copy would have held.
+TEST_F(TqdbTest, ReopenedFileWritesBackChangesAndDeadSpaceExactly) {
+  {
+    TQDB db;
+    Fill(db, {{"1", "first body"}, {"2", "second body"}, {"3", "third body"}});
+  }
+  {
+    TQDB db;
+    db.SetFileName(Path());
+    db.GoTo(0);
+    db.Change("FIRST");  // shorter: in place, leaving " body" as dead space
+    db.GoTo(2);
+    db.Change("a third body, longer");  // moves to the end
+    db.Add("fourth", "4");
+    db.GoTo(1);
+    EXPECT_EQ(db.Get(), "second body");
+    db.SetCacheSize(0);
+    db.GoTo(0);
+    EXPECT_EQ(db.Get(), "FIRST");
+    db.Flush();
+    db.GoTo(1);
+    db.Change("2nd");
+    EXPECT_EQ(db.Get(), "2nd");
+    db.GoTo(0);
+    EXPECT_EQ(db.Get(), "FIRST");
+  }
+  const std::string raw = ReadFileBytes(Path());
+  const std::string data = std::string("FIRST body") + "2nd" + "ond body" + "third body" + "a third body, longer" + "fourth";
+  ASSERT_GT(raw.size(), 8 + data.size());
+  EXPECT_EQ(raw.substr(8, data.size()), data);
+  TQDB db;
+  db.SetFileName(Path());
+  const char* bodies[] = {"FIRST", "2nd", "a third body, longer", "fourth"};
+  ASSERT_EQ(db.Count(), 4);
+  for (int i = 0; i < 4; ++i) {
+    db.GoTo(i);
+    EXPECT_EQ(db.Get(), bodies[i]);
+  }
+  db.Pack();
+  db.SetFileName("");
+  EXPECT_EQ(ReadFileBytes(Path()).substr(8, 32), std::string("FIRST2nda third body, longerfourth").substr(0, 32));
+}
+
 TEST_F(TqdbTest, PackRemovesDeadSpaceAndKeepsThePosition) {
   TQDB db;
   Fill(db, {{"1", "aaaa"}, {"2", "bbbb"}, {"3", "cccc"}, {"4", "dddd"}});
