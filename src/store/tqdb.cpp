@@ -37,6 +37,15 @@ int32_t GetInt32(const char* p) {
   return static_cast<int32_t>(u);
 }
 
+// The body as stored: compressed or plain.
+std::string StoredForm(std::string_view data, bool compress) {
+  try {
+    return compress ? CompressItem(data) : std::string(data);
+  } catch (const std::bad_alloc&) {
+    throw EQDBNoCompress(qdb_msg::kNoCompress);
+  }
+}
+
 std::string AbsolutePath(const std::string& name) {
   if (!name.empty() && name[0] == '/') return name;
   char buf[PATH_MAX];
@@ -436,7 +445,7 @@ void TQDB::Add(std::string_view data, const TKey& key) {
     throw EQDBIndexError(FormatQdbMessage(qdb_msg::kInvalidKey, key));
   size_t pos;
   if (ordinary_.Find(key, pos)) throw EQDBIndexError(qdb_msg::kDuplicate);
-  std::string body = compression_ ? CompressItem(data) : std::string(data);
+  std::string body = StoredForm(data, compression_);
   if (data_end_ + static_cast<int64_t>(body.size()) > INT32_MAX)
     throw EQDBFileError(FormatQdbMessage(qdb_msg::kNotValid, file_name_));
   TIndex idx;
@@ -464,7 +473,7 @@ void TQDB::Change(std::string_view data) {
   const size_t i = static_cast<size_t>(item_index_);
   const std::string key = ordinary_.Key(i);
   cache_.Remove(key);
-  std::string body = compression_ ? CompressItem(data) : std::string(data);
+  std::string body = StoredForm(data, compression_);
   TIndex& idx = ordinary_.Index(i);
   if (static_cast<int64_t>(body.size()) > idx.length) {
     // A longer body goes to the end; nothing already written moves.

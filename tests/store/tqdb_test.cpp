@@ -328,6 +328,31 @@ TEST_F(TqdbTest, ReopenedFileWritesBackChangesAndDeadSpaceExactly) {
   EXPECT_EQ(ReadFileBytes(Path()).substr(8, 32), std::string("FIRST2nda third body, longerfourth").substr(0, 32));
 }
 
+// When the mailbox cannot be written at close, the working files are all
+// that holds the changes: they must survive the failed close.
+TEST_F(TqdbTest, FailedCloseKeepsTheWorkingFiles) {
+  ASSERT_TRUE(ForceDirectories(Path("sub")));
+  TQDB db;
+  db.SetFileName(Path("sub/box.zqf"));
+  db.Add("precious", "1");
+  const std::string data = db.DataWorkingFile(), index = db.IndexWorkingFile();
+  ASSERT_TRUE(RemoveDirectoryTree(Path("sub")));
+  try {
+    db.SetFileName("");
+    ADD_FAILURE() << "closed without a directory";
+  } catch (const EQDBFileError& e) {
+    EXPECT_EQ(std::string(e.what()), "Could not find the file " + Path("sub/box.zqf"));
+  }
+  EXPECT_FALSE(db.FileAssigned());
+  EXPECT_EQ(db.FileName(), "");
+  ASSERT_TRUE(FileExists(data));
+  ASSERT_TRUE(FileExists(index));
+  EXPECT_EQ(ReadFileBytes(data), "precious");
+  EXPECT_NE(ReadFileBytes(index).find('1'), std::string::npos);
+  RemoveFile(data);
+  RemoveFile(index);
+}
+
 TEST_F(TqdbTest, PackRemovesDeadSpaceAndKeepsThePosition) {
   TQDB db;
   Fill(db, {{"1", "aaaa"}, {"2", "bbbb"}, {"3", "cccc"}, {"4", "dddd"}});
