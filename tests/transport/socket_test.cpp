@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <thread>
 
 #include "test_support/fake_server.h"
 #include "transport/socket_events.h"
@@ -107,6 +108,42 @@ TEST(LiteSocket, ConnectFailuresAreType1) {
     EXPECT_FALSE(ev.errors[0].second.empty());
     EXPECT_EQ(ev.lifecycle, std::vector<std::string>{"before-connect"});
   }
+}
+
+TEST(LiteSocket, ConnectThatGetsNoAnswerEndsAfterTimeOut) {
+  // A loopback listener whose accept queue is full drops further SYNs, so a
+  // connect to it hangs until the client gives up.
+  int lfd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  ASSERT_EQ(bind(lfd, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+  ASSERT_EQ(listen(lfd, 0), 0);
+  socklen_t len = sizeof a;
+  getsockname(lfd, reinterpret_cast<sockaddr*>(&a), &len);
+  std::vector<int> fillers;
+  for (int i = 0; i < 4; ++i) {
+    int f = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    connect(f, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    fillers.push_back(f);
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  PlusOkSocket s;
+  SocketEvents ev;
+  ev.Attach(s);
+  s.SetServer("127.0.0.1");
+  s.SetPort(ntohs(a.sin_port));
+  s.SetTimeOut(1);
+  auto start = std::chrono::steady_clock::now();
+  bool connected = s.Connect();
+  double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  for (int f : fillers) close(f);
+  close(lfd);
+  EXPECT_FALSE(connected);
+  EXPECT_LE(secs, 2.5);
+  ASSERT_EQ(ev.errors.size(), 1u);
+  // Either the connect itself timed out or it was taken and the greeting never came.
+  EXPECT_TRUE(ev.errors[0].first == 1 || ev.errors[0].first == 0) << ev.errors[0].second;
 }
 
 TEST(LiteSocket, RefusedGreetingIsType1WithTheGreeting) {
@@ -234,6 +271,33 @@ TEST(LiteSocket, DisabledTransferEventsSilenceTrafficButNotErrors) {
   ASSERT_EQ(ev.errors.size(), 1u);
   EXPECT_EQ(ev.errors[0].first, 0);
   EXPECT_EQ(server.Received(), std::vector<std::string>{"SECRET"});
+}
+
+TEST(LiteSocket, WorksOnAWorkerThreadAndFiresEventsThere) {
+  FakeServer server([](FakePeer& p) {
+    p.Send("+OK hi\r\n");
+    p.Expect("NOOP");
+    p.Send("+OK\r\n");
+    p.WaitForClose();
+  });
+  std::thread::id worker_id;
+  std::vector<std::thread::id> event_threads;
+  bool ok = false;
+  std::thread worker([&] {
+    worker_id = std::this_thread::get_id();
+    PlusOkSocket s;
+    s.OnReadFromSocket = [&](TLiteSocket&, const std::string&) {
+      event_threads.push_back(std::this_thread::get_id());
+    };
+    s.OnWriteToSocket = s.OnReadFromSocket;
+    Aim(s, server);
+    ok = s.Connect() && s.WriteToSocket("NOOP") && s.ReadFromSocket(true, false);
+    s.Disconnect();
+  });
+  worker.join();
+  EXPECT_TRUE(ok);
+  ASSERT_EQ(event_threads.size(), 3u);
+  for (auto id : event_threads) EXPECT_EQ(id, worker_id);
 }
 
 }  // namespace
