@@ -3,6 +3,7 @@
 #include <cstring>
 
 #if defined(__x86_64__)
+#include <cpuid.h>
 #include <immintrin.h>
 #endif
 
@@ -20,8 +21,11 @@ void BlocksPortable(uint32_t* h, const uint8_t* p, size_t count);
 
 #if defined(__x86_64__)
 bool HaveShaInstructions() {
-  __builtin_cpu_init();
-  return __builtin_cpu_supports("sha") && __builtin_cpu_supports("sse4.1");
+  unsigned a, b, c, d;
+  if (!__get_cpuid(1, &a, &b, &c, &d)) return false;
+  const bool sse41 = (c & (1u << 19)) != 0, ssse3 = (c & (1u << 9)) != 0;
+  if (!__get_cpuid_count(7, 0, &a, &b, &c, &d)) return false;
+  return sse41 && ssse3 && (b & (1u << 29)) != 0;
 }
 
 // Four rounds with the message schedule of the SHA extensions; `g` is the
@@ -34,7 +38,7 @@ bool HaveShaInstructions() {
   m3 = _mm_sha1msg1_epu32(m3, m0);                  \
   m2 = _mm_xor_si128(m2, m0)
 
-__attribute__((target("sha,sse4.1"))) void BlocksNi(uint32_t* h, const uint8_t* p, size_t count) {
+__attribute__((target("sha,sse4.1,ssse3"))) void BlocksNi(uint32_t* h, const uint8_t* p, size_t count) {
   const __m128i mask = _mm_set_epi64x(0x0001020304050607LL, 0x08090a0b0c0d0e0fLL);
   __m128i abcd = _mm_shuffle_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(h)), 0x1B);
   __m128i e0 = _mm_set_epi32(static_cast<int>(h[4]), 0, 0, 0);
