@@ -96,14 +96,7 @@ bool TLitePOP3::RetrieveMessage(int number, bool headers_only, std::ostream& str
         status_removed = true;
       }
     }
-    if (status_removed && data.Feed(buffer)) {
-      if (!data.TargetGood()) break;
-      FireReadFromSocket("[Message content received]\r\n");
-      EnableTransferEvents();
-      if (OnAfterBody) OnAfterBody(*this);
-      return true;
-    }
-    if (!data.TargetGood()) break;
+    if (status_removed && data.Feed(buffer)) break;
     if (!headers_only && BodyFetchProgress) BodyFetchProgress(*this, data.BytesFed(), msg_size);
     if (!ReadFromSocket(false, false)) {
       data.FlushHeld();
@@ -112,8 +105,15 @@ bool TLitePOP3::RetrieveMessage(int number, bool headers_only, std::ostream& str
     }
   }
   EnableTransferEvents();
-  ReportSocketError("The message could not be written to its file.", ErrorTypes::kConnectionFailed);
-  return false;
+  // A target that failed still had the whole message read off the
+  // connection, so the next command finds the dialogue in step.
+  if (!data.TargetGood()) {
+    ReportSocketError("The message could not be written to its file.", ErrorTypes::kConnectionFailed);
+    return false;
+  }
+  FireReadFromSocket("[Message content received]\r\n");
+  if (OnAfterBody) OnAfterBody(*this);
+  return true;
 }
 
 bool TLitePOP3::DeleteFromServer(int number) {

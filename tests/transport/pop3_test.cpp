@@ -303,6 +303,30 @@ TEST(Pop3, RetrieveWithSilentServerTimesOut) {
   EXPECT_EQ(out.str(), "partial\r\n");
 }
 
+TEST(Pop3, TargetThatCannotBeWrittenFailsButKeepsTheDialogueInStep) {
+  FakeServer server([](FakePeer& p) {
+    ServeLogin(p);
+    p.Expect("LIST 1");
+    p.Send("+OK 1 30\r\n");
+    p.Expect("RETR 1");
+    p.SendChunks({"+OK\r\nSubject: x\r\n\r\n", "body\r\n.\r\n"});
+    p.Expect("NOOP");
+    p.Send("+OK still here\r\n");
+    p.WaitForClose();
+  });
+  Pop3Client c(server);
+  ASSERT_TRUE(c.ConnectAndLogin());
+  std::ostringstream out;
+  out.setstate(std::ios::badbit);  // as a full disk would leave it
+  EXPECT_FALSE(c.pop.RetrieveMessage(1, false, out));
+  ASSERT_EQ(c.ev.errors.size(), 1u);
+  EXPECT_EQ(c.after_body, 0);
+  EXPECT_TRUE(c.pop.TransferEventsEnabled());
+  c.pop.WriteToSocket("NOOP");
+  ASSERT_TRUE(c.pop.ReadFromSocket(true, false));
+  EXPECT_EQ(c.pop.ReplyText(), "still here");
+}
+
 TEST(Pop3, RetrieveOfAnEmptyMessageEnds) {
   FakeServer server([](FakePeer& p) {
     ServeLogin(p);
