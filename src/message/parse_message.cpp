@@ -10,6 +10,7 @@
 #include "message/attachment_names.h"
 #include "message/charset_conversion.h"
 #include "message/internet_dates.h"
+#include "message/message_file_buffer.h"
 #include "message/pnp_add_attachment.h"
 #include "message/transfer_encodings.h"
 #include "platform/file_error.h"
@@ -339,6 +340,13 @@ LineViews ExtractAllUU(cMailMessage& msg, const LineViews& lines) {
 struct Context {
   cMailMessage& msg;
   Arena arena;
+  cMessageFileBuffer* file = nullptr;
+
+  // Lines copied into the record are not read again: their pages of the
+  // file buffer go back to the system.
+  void Consumed(const LineViews& lines) {
+    if (file && !lines.empty()) file->Release(lines.front().data(), lines.back().data() + lines.back().size());
+  }
 };
 
 void ParseLines(Context& ctx, const LineViews& lines, int depth);
@@ -397,6 +405,7 @@ void HandlePart(Context& ctx, cMimePart& part, int depth) {
     // A Base64 text part that is no attachment is the body, not "No name".
     if (!(IsTextBody(part.content_type) && part.file_name.empty() && part.disposition != "attachment")) {
       SaveBase64Attachment(msg, part.file_name, part);
+      ctx.Consumed(part.lines);
       return;
     }
     cBase64Decoder dec;
@@ -434,6 +443,7 @@ void HandlePart(Context& ctx, cMimePart& part, int depth) {
     }
     AppendLines(body, ToUtf8Lines(part.lines, part.charset, ctx.arena));
   }
+  ctx.Consumed(part.lines);
 }
 
 // Trims blanks and control characters from both ends of the body text.
@@ -448,6 +458,25 @@ void TrimBody(StringList& body) {
   size_t n = last.size();
   while (n > 0 && IsBlank(last[n - 1])) --n;
   last.resize(n);
+}
+
+// Copies a single-part body into the record a slice at a time, handing
+// each copied slice of the file buffer back before the next.
+void AppendBodyLines(Context& ctx, const LineViews& lines, const std::string& charset) {
+  StringList& body = *ctx.msg.Body;
+  if (!IsAsciiCompatibleCharset(charset) || !AllAscii(lines) || !ctx.file) {
+    LineViews text = ToUtf8Lines(lines, charset, ctx.arena);
+    AppendLines(body, text);
+    ctx.Consumed(lines);
+    return;
+  }
+  constexpr size_t kSlice = 4096;
+  body.reserve(body.size() + lines.size());
+  for (size_t i = 0; i < lines.size(); i += kSlice) {
+    size_t end = std::min(lines.size(), i + kSlice);
+    for (size_t k = i; k < end; ++k) body.emplace_back(lines[k]);
+    ctx.file->Release(lines[i].data(), lines[end - 1].data() + lines[end - 1].size());
+  }
 }
 
 void EnsureLists(cMailMessage& msg) {
@@ -523,7 +552,7 @@ void ParseLines(Context& ctx, const LineViews& lines, int depth) {
   } else {
     LineViews text = ExtractAllUU(msg, body);
     if (encoding == "quoted-printable") text = KeepText(ctx.arena, DecodeQuotedPrintable(JoinViews(text), false));
-    AppendLines(*msg.Body, ToUtf8Lines(text, charset, ctx.arena));
+    AppendBodyLines(ctx, text, charset);
     if (content_type == "text/html") msg.IsHTML = true;
   }
   TrimBody(*msg.Body);
@@ -555,8 +584,10 @@ LineViews SplitLineViews(std::string_view text) {
 }
 
 void ParseMessageFile(const std::string& path, cMailMessage& msg) {
-  std::string text = ReadFileBytes(path);
-  ParseMessageText(text, msg);
+  cMessageFileBuffer file(path);
+  Context ctx{msg, {}, &file};
+  LineViews lines = SplitLineViews(file.Text());
+  ParseLines(ctx, lines, 0);
 }
 
 void ParseMessageText(std::string_view text, cMailMessage& msg) {
