@@ -1,0 +1,99 @@
+#include "transport/pop3_task.h"
+
+#include <exception>
+#include <fstream>
+
+#include "accounts/account_settings.h"
+#include "message/attachment_names.h"
+#include "message/parse_message.h"
+#include "platform/file_error.h"
+#include "platform/file_system.h"
+#include "shell/app_paths.h"
+#include "shell/report_error.h"
+#include "shell/text_utils.h"
+
+namespace qm {
+
+int MessageNumberOf(const std::string& text) {
+  const std::string t = TrimBlanks(text);
+  if (t.empty() || t.size() > 9) return 0;
+  int n = 0;
+  for (char c : t) {
+    if (c < '0' || c > '9') return 0;
+    n = n * 10 + (c - '0');
+  }
+  return n;
+}
+
+bool cPOP3Task::RunTask() {
+  cTask::RunTask();
+  auto pop3 = std::make_unique<TLitePOP3>();
+  pop3_ = pop3.get();
+  socket_ = std::move(pop3);
+  AttachSocketEvents();
+
+  const cAccountSettings settings = LoadAccount(ServerName());
+  pop3_->SetServer(settings.POP3Addr);
+  pop3_->SetPort(Pop3PortOf(settings));
+  pop3_->SetTimeOut(Pop3TimeoutOf(settings));
+  user_name_ = settings.POP3UserName;
+  password_ = settings.POP3Password;
+  if (password_.empty()) {
+    // Used for this task only, never saved.
+    Synchronize([&] {
+      std::string typed;
+      if (Host().PromptPassword("POP3 password", "The password for this server is blank. Please enter it now", typed))
+        password_ = typed;
+    });
+  }
+  if (user_name_.empty() || password_.empty() || pop3_->Server().empty() || pop3_->Port() < 0) {
+    ReportTaskError("Invalid server settings!");
+    FinishTask();
+    return false;
+  }
+  UpdateStatusMessage("Connecting...");
+  if (!pop3_->Connect()) {
+    ReportTaskError("Could not connect!");
+    FinishTask();
+    return false;
+  }
+  UpdateStatusMessage("Connected, Authenticating...");
+  if (!pop3_->Login(user_name_, password_)) {
+    ReportTaskError("Authentication rejected");
+    FinishTask();
+    return false;
+  }
+  UpdateStatusMessage("Logged in");
+  return true;
+}
+
+bool cPOP3Task::FetchMessage(int number, bool headers_only, cMailMessage& msg) {
+  std::string path;
+  bool ok = false;
+  try {
+    path = MakeTempFileName();
+    {
+      std::ofstream file(path, std::ios::binary | std::ios::trunc);
+      if (!file) throw FileError::FromErrno("Cannot create file", path, errno);
+      ok = pop3_->RetrieveMessage(number, headers_only, file);
+      file.close();
+      if (ok && !file) throw FileError::FromErrno("Cannot write file", path, errno);
+    }
+    if (ok) {
+      InitMessage(msg);
+      ParseMessageFile(path, msg);
+      msg.Complete = !headers_only;
+      msg.Account = ServerName();
+    } else {
+      ReportTaskError("Error fetching messsage #" + std::to_string(number));
+    }
+  } catch (const std::exception& e) {
+    ReportTaskError(QuotedStr(e.what()) + " has occured in cPOP3Task->FetchMessage ()");
+    ok = false;
+  }
+  if (!path.empty() && (!OptionsIni || OptionsIni->ReadBool("Options", "DeleteTempFiles", true)))
+    RemoveFile(path);
+  return ok;
+}
+
+}  // namespace qm
