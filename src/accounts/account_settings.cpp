@@ -33,6 +33,7 @@ cAccountSettings LoadAccount(const std::string& account) {
   cAccountSettings s;
   if (!IsValidAccountName(account)) return s;
   IniFile ini(AccountSettingsFile(account));
+  IniFile::UpdateScope batch(ini);  // reads one parse of the file
   s.Name = ini.ReadString("User", "Name", "");
   s.Email = ini.ReadString("User", "Email", "");
   s.ReplyAddress = ini.ReadString("User", "ReplyAddress", "");
@@ -68,6 +69,7 @@ void SaveAccount(const std::string& account, const cAccountSettings& s) {
       throw FileError::FromErrno("Cannot create the directory", dir, errno);
   }
   IniFile ini(file);
+  IniFile::UpdateScope batch(ini);  // one replacement of the file for all keys
   ini.WriteString("User", "Name", s.Name);
   ini.WriteString("User", "Email", s.Email);
   ini.WriteString("User", "ReplyAddress", s.ReplyAddress);

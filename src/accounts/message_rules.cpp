@@ -53,6 +53,7 @@ cRulesArray LoadRules(const std::string& path) {
   cRulesArray rules;
   try {
     IniFile ini(path);
+    IniFile::UpdateScope batch(ini);  // one parse of the file for every key
     for (const std::string& section : ini.ReadSections()) {
       cMessageRule r;
       r.Active = ini.ReadBool(section, "Active", true);

@@ -4,6 +4,7 @@
 
 #include "contacts/contact_store.h"
 #include "shell/app_paths.h"
+#include "shell/ini_file.h"
 #include "shell/text_utils.h"
 
 namespace qm {
@@ -23,6 +24,8 @@ void WriteToContact(const std::string& name, const std::string& book_file, const
 
 std::string GroupRecipients(const std::string& book_file) {
   std::string to;
+  IniFile book(book_file);
+  IniFile::UpdateScope batch(book);  // one parse of the book for every contact
   for (const std::string& name : ListContacts(book_file)) {
     cContact c;
     ReadContact(book_file, name, true, c);

@@ -92,6 +92,7 @@ void ReadContact(const std::string& book_file, const std::string& name, bool qui
   InitContact(c);
   c.Name = Cut(name);
   IniFile ini(book_file);
+  IniFile::UpdateScope batch(ini);  // reads one parse of the file
   c.Email = Cut(ini.ReadString(name, "Email", ""));
   c.HomePage = Cut(ini.ReadString(name, "HomePage", ""));
   c.ShowOnContactPane = ini.ReadBool(name, "ShowOnContactPane", true);
@@ -107,6 +108,7 @@ void ReadContact(const std::string& book_file, const std::string& name, bool qui
 bool WriteContact(const std::string& book_file, const cContact& c) {
   if (!UsableSectionName(c.Name)) return false;
   IniFile ini(book_file);
+  IniFile::UpdateScope batch(ini);  // one replacement of the file for all keys
   const std::string& s = c.Name;
   for (const auto& k : kHead) ini.WriteString(s, k.key, Protect(c.*k.field));
   ini.WriteBool(s, "ShowOnContactPane", c.ShowOnContactPane);

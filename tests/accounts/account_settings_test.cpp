@@ -147,6 +147,11 @@ TEST_F(AccountSettingsTest, SavingIntoAnExistingDirectoryKeepsItsFiles) {
   EXPECT_EQ(ReadFileBytes(AccountDir("Home") + "UIDL.txt"), "abc\r\n");
 }
 
+TEST_F(AccountSettingsTest, ASettingsFileThatCannotBeWrittenRaises) {
+  ASSERT_TRUE(ForceDirectories(AccountSettingsFile("Home")));  // a directory in its place
+  EXPECT_THROW(SaveAccount("Home", cAccountSettings{}), FileError);
+}
+
 TEST_F(AccountSettingsTest, NamesThatAreNoAccountDirectoryAreRefused) {
   for (const char* name : {"", ".", "..", "a/b", "../Escaped", "Archive.FLD"}) {
     SCOPED_TRACE(name);
