@@ -454,8 +454,6 @@ void TQDB::Add(std::string_view data, const TKey& key) {
   idx.offset = static_cast<int32_t>(AppendBody(body));
   try {
     pos = ordinary_.Add(key, idx);
-  } catch (const EQDBListError& e) {
-    throw EQDBIndexError(e.what());
   } catch (const std::bad_alloc&) {
     throw EQDBIndexError(FormatQdbMessage(qdb_msg::kNoMemoryIndex, std::to_string(ordinary_.Count() + 1)));
   }
