@@ -1,7 +1,6 @@
 #include "contacts/contact_groups.h"
 
 #include <algorithm>
-#include <exception>
 
 #include "contacts/contact_store.h"
 #include "platform/file_system.h"
@@ -33,11 +32,7 @@ bool AddGroup(const std::string& group, ContactsUi& ui) {
     ShowGroupExists(ui);
     return false;
   }
-  try {
-    WriteFileAtomically(GetGroupFile(group), "");
-  } catch (const std::exception&) {
-    return false;
-  }
+  WriteFileAtomically(GetGroupFile(group), "");
   ui.GroupAdded(group);
   return true;
 }

@@ -11,7 +11,8 @@ bool IsValidGroupName(const std::string& group);
 
 // Creates the empty group file and adds the group to the lists. Refused with
 // "A group with that name already exists!" when a book of that name exists
-// (ignoring case). False when refused or the file cannot be made.
+// (ignoring case); false then. Throws qm::FileError when the file cannot be
+// made (nothing is listed).
 bool AddGroup(const std::string& group, ContactsUi& ui);
 
 // Renames the file and the list entries; a change of letter case only is

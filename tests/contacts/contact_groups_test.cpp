@@ -5,6 +5,7 @@
 #include "accounts/test_paths.h"
 #include "contacts/contact_store.h"
 #include "contacts/recording_contacts_ui.h"
+#include "platform/file_error.h"
 #include "platform/file_system.h"
 
 namespace qm {
@@ -85,6 +86,12 @@ TEST_F(ContactGroupsTest, MainBookIsNeverDeleted) {
   EXPECT_FALSE(DeleteGroup("Contacts", ui_));
   EXPECT_TRUE(ui_.calls.empty());
   EXPECT_TRUE(FileExists(ContactsFile()));
+}
+
+TEST_F(ContactGroupsTest, AGroupFileThatCannotBeMadeIsNotListed) {
+  ASSERT_TRUE(RemoveDirectoryTree(ContactsDir));
+  EXPECT_THROW(AddGroup("Friends", ui_), FileError);
+  EXPECT_TRUE(ui_.calls.empty());
 }
 
 TEST_F(ContactGroupsTest, NamesThatLeaveTheDirectoryAreRefused) {
