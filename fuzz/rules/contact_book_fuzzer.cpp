@@ -10,20 +10,28 @@
 
 namespace {
 
-const std::string& Dir() {
-  static const std::string dir = [] {
+// A directory of its own for each input, removed afterwards (libFuzzer may
+// end the process without running exit handlers).
+class InputDir {
+ public:
+  InputDir() {
     std::string tmpl = qm::SystemTempDir() + "quillfuzz-XXXXXX";
-    char* made = mkdtemp(tmpl.data());
-    return qm::IncludeTrailingSlash(made ? made : "/tmp");
-  }();
-  return dir;
-}
+    if (!mkdtemp(tmpl.data())) abort();
+    path_ = qm::IncludeTrailingSlash(tmpl);
+  }
+  ~InputDir() { qm::RemoveDirectoryTree(path_); }
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::string book = Dir() + "book.mcg";
-  const std::string copy = Dir() + "copy.mcg";
+  InputDir dir;
+  const std::string book = dir.path() + "book.mcg";
+  const std::string copy = dir.path() + "copy.mcg";
   qm::WriteFileAtomically(book, std::string(reinterpret_cast<const char*>(data), size));
   qm::RemoveFile(copy);
   for (const std::string& name : qm::ListContacts(book)) {
