@@ -88,6 +88,12 @@ bool TLitePOP3::RetrieveMessage(int number, bool headers_only, std::ostream& str
   PopDataUnstuffer data(stream);
   std::string& buffer = ReceiveBuffer();
   bool status_removed = false;
+  struct ReceiveSizeScope {
+    TLiteSocket& socket;
+    size_t saved;
+    ~ReceiveSizeScope() { socket.SetReceiveSize(saved); }
+  } scope{*this, ReceiveSize()};
+  SetReceiveSize(data_receive_size_);
   for (;;) {
     if (!status_removed) {
       size_t crlf = buffer.find("\r\n");

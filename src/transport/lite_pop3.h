@@ -28,6 +28,13 @@ class TLitePOP3 : public TLiteSocket {
   cUIDLFetchProgressEvent UIDLFetchProgress;
   cBodyFetchProgressEvent BodyFetchProgress;
 
+  // Bytes asked for by one receive while message contents flow (replies use
+  // ReceiveSize). Larger pieces cost fewer system calls; the dialogue and the
+  // stored text do not change.
+  static constexpr size_t kDefaultDataReceiveSize = 65536;
+  size_t DataReceiveSize() const { return data_receive_size_; }
+  void SetDataReceiveSize(size_t bytes) { data_receive_size_ = bytes == 0 ? 1 : bytes; }
+
   // Count of the last successful GetMailboxStats.
   int MessageCount() const { return message_count_; }
 
@@ -46,6 +53,7 @@ class TLitePOP3 : public TLiteSocket {
  private:
   bool ReadOKReply();
   int message_count_ = 0;
+  size_t data_receive_size_ = kDefaultDataReceiveSize;
 };
 
 }  // namespace qm
