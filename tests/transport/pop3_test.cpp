@@ -183,7 +183,13 @@ TEST(Pop3, RetrieveFindsAnEndMarkerThatArrivesAlone) {
     p.Expect("LIST 2");
     p.Send("+OK 2 37\r\n");
     p.Expect("RETR 2");
-    p.SendChunks({"+OK 37 octets\r\nSubject: x\r\n\r\n", "..dotted\r\nlast line\r\n", ".\r\n"});
+    // Each piece goes out once the client reports it has the previous one,
+    // so the end marker really arrives on its own.
+    p.Send("+OK 37 octets\r\nSubject: x\r\n\r\n");
+    p.Expect("NEXT");
+    p.Send("..dotted\r\nlast line\r\n");
+    p.Expect("NEXT");
+    p.Send(".\r\n");
     p.Expect("NOOP");
     p.Send("+OK\r\n");
     p.WaitForClose();
@@ -191,6 +197,10 @@ TEST(Pop3, RetrieveFindsAnEndMarkerThatArrivesAlone) {
   Pop3Client c(server);
   ASSERT_TRUE(c.ConnectAndLogin());
   c.ev.reads.clear();
+  c.pop.BodyFetchProgress = [&c](TLitePOP3& pop, int64_t pos, int) {
+    c.body_progress.push_back(pos);
+    pop.WriteToSocket("NEXT");
+  };
   std::ostringstream out;
   ASSERT_TRUE(c.pop.RetrieveMessage(2, false, out));
   EXPECT_EQ(out.str(), "Subject: x\r\n\r\n.dotted\r\nlast line");
