@@ -2,6 +2,7 @@
 // outside its data directory.
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -36,7 +37,13 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   qm::cMailMessage msg;
   qm::InitMessage(msg);
-  qm::ParseMessageText(std::string_view(reinterpret_cast<const char*>(data), size), msg);
+  // Through a file, as the fetch task hands messages over.
+  const std::string file = g_root + "input.eml";
+  FILE* f = std::fopen(file.c_str(), "wb");
+  if (!f) std::abort();
+  std::fwrite(data, 1, size, f);
+  std::fclose(f);
+  qm::ParseMessageFile(file, msg);
   for (const auto& path : *msg.Attachments) {
     if (path.compare(0, qm::AttachmentsDir.size(), qm::AttachmentsDir) != 0 ||
         path.find('/', qm::AttachmentsDir.size()) != std::string::npos)

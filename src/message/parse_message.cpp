@@ -174,7 +174,9 @@ Param FindParameter(std::string_view header_value, std::string_view name) {
       rest.remove_prefix(1);
       bool encoded = !rest.empty() && rest.back() == '*';
       if (encoded) rest.remove_suffix(1);
-      if (rest.empty() || rest.size() > 3 || !std::all_of(rest.begin(), rest.end(), ::isdigit)) continue;
+      if (rest.empty() || rest.size() > 3 ||
+          !std::all_of(rest.begin(), rest.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        continue;
       int idx = std::stoi(std::string(rest));
       if (!pieces.count(idx)) pieces[idx] = {encoded ? std::string(raw) : Unquote(raw), encoded};
     }

@@ -81,7 +81,7 @@ JsonObject& JsonObject::Add(std::string_view key, const StringList& values) { re
 JsonObject& JsonObject::Add(std::string_view key, double value) {
   if (!std::isfinite(value)) return AddNull(key);
   char buf[40];
-  std::snprintf(buf, sizeof buf, "%.10g", value);
+  std::snprintf(buf, sizeof buf, "%.12g", value);
   return AddRaw(key, buf);
 }
 
