@@ -24,6 +24,20 @@ std::string ProtectValue(const std::string& v) {
   return v;
 }
 
+// Destinations are taken relative to MailDir; one that climbs out of it
+// (a ".." step) or is absolute reads as no destination.
+std::string InsideMailDir(const std::string& path) {
+  if (!path.empty() && path.front() == '/') return "";
+  size_t start = 0;
+  while (start <= path.size()) {
+    size_t slash = path.find('/', start);
+    if (path.compare(start, slash == std::string::npos ? std::string::npos : slash - start, "..") == 0) return "";
+    if (slash == std::string::npos) break;
+    start = slash + 1;
+  }
+  return path;
+}
+
 // The section as WriteRule leaves it in the file.
 void AppendRuleSection(StringList& lines, const std::string& section, const cMessageRule& rule) {
   auto text = [](const std::string& v) {
@@ -61,8 +75,8 @@ cRulesArray LoadRules(const std::string& path) {
       r.CriteriaType = ReadByte(ini, section, "CriteriaType", kCriteriaIs);
       r.CriteriaField = ReadByte(ini, section, "CriteriaField", kFieldFrom);
       r.ActionType = ReadByte(ini, section, "ActionType", kActionNone);
-      r.CopyDestination = ini.ReadString(section, "CopyDestination", "");
-      r.MoveDestination = ini.ReadString(section, "MoveDestination", "");
+      r.CopyDestination = InsideMailDir(ini.ReadString(section, "CopyDestination", ""));
+      r.MoveDestination = InsideMailDir(ini.ReadString(section, "MoveDestination", ""));
       r.SoundFile = ini.ReadString(section, "SoundFile", "");
       r.ForwardAddress = ini.ReadString(section, "ForwardAddress", "");
       rules.push_back(std::move(r));

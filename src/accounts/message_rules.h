@@ -60,7 +60,8 @@ std::string IncomingRulesFile(const std::string& account);
 std::string OutgoingRulesFile(const std::string& account);
 
 // One rule per section, in file order. A missing or unreadable file gives
-// no rules; missing keys read as their defaults.
+// no rules; missing keys read as their defaults; a destination that is
+// absolute or climbs out of MailDir with ".." reads as empty.
 cRulesArray LoadRules(const std::string& path);
 
 // Writes the nine keys of one section. Throws qm::FileError.

@@ -90,6 +90,32 @@ TEST_F(RulesFileTest, GarbageReadsAsDefaultsAndOddNumbersMatchNothing) {
   FreeMessage(m);
 }
 
+TEST_F(RulesFileTest, DestinationsOutsideTheMailDirectoryReadAsNone) {
+  struct {
+    const char* stored;
+    const char* read;
+  } cases[] = {{"Home/Inbox.zqf", "Home/Inbox.zqf"},
+               {"Projects.FLD/Old..zqf", "Projects.FLD/Old..zqf"},
+               {"..hidden.zqf", "..hidden.zqf"},
+               {"../Escaped.zqf", ""},
+               {"Home/../../Escaped.zqf", ""},
+               {"Home/..", ""},
+               {"/etc/Escaped.zqf", ""}};
+  IniFile ini(Path());
+  int n = 0;
+  for (const auto& c : cases) {
+    ++n;
+    ini.WriteString(std::to_string(n), "MoveDestination", c.stored);
+    ini.WriteString(std::to_string(n), "CopyDestination", c.stored);
+  }
+  cRulesArray rules = LoadRules(Path());
+  ASSERT_EQ(rules.size(), std::size(cases));
+  for (size_t i = 0; i < rules.size(); ++i) {
+    EXPECT_EQ(rules[i].MoveDestination, cases[i].read) << cases[i].stored;
+    EXPECT_EQ(rules[i].CopyDestination, cases[i].read) << cases[i].stored;
+  }
+}
+
 TEST_F(RulesFileTest, AppendNumbersAfterTheLastSection) {
   cMessageRule a, b;
   a.Criteria = "first";
