@@ -94,7 +94,7 @@ TDateTime ParseInternetDate(const std::string& text) {
       tok.erase(tok.begin() + 4);
     }
   }
-  if (tok.size() == 4) tok.push_back(GetLocalZoneText());
+  const bool local_time = tok.size() == 4;  // a date without a zone is local time
 
   int year_now, month_now, day_now;
   DecodeDate(Now(), year_now, month_now, day_now);
@@ -120,7 +120,13 @@ TDateTime ParseInternetDate(const std::string& text) {
   TDateTime date;
   if (y > 9999 || *day > 31 || !TryEncodeDate(static_cast<int>(y), month, static_cast<int>(*day), date)) return 0;
   date += EncodeTime(static_cast<int>(*h), static_cast<int>(*mi), static_cast<int>(*sec), 0);
-  return date - (GetZoneOffset(tok[4]) - GetZoneOffset(GetLocalZoneText()));
+  if (local_time) return date;
+  // Into local time with the offset in force at that moment, not today's,
+  // so summer mail read in winter keeps its hour.
+  const TDateTime utc = date - GetZoneOffset(tok[4]);
+  TDateTime local = utc - GetLocalZoneOffset() / 1440.0;
+  local = utc - LocalTimeZoneBias(local) / 1440.0;
+  return utc - LocalTimeZoneBias(local) / 1440.0;
 }
 
 std::string FormatInternetDate(TDateTime value) {
@@ -129,7 +135,7 @@ std::string FormatInternetDate(TDateTime value) {
   DecodeTime(value, h, mi, s, ms);
   return std::string(kDays[DayOfWeek(value) - 1]) + ", " + std::to_string(d) + " " + kMonths[mo - 1] + " " +
          std::to_string(y) + " " + TwoDigits(h) + ":" + TwoDigits(mi) + ":" + TwoDigits(s) + " " +
-         GetLocalZoneText();
+         ZoneTextForOffset(LocalTimeZoneBias(value));
 }
 
 }  // namespace qm

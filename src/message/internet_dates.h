@@ -6,8 +6,8 @@
 
 namespace qm {
 
-// Local date-time of a Date header; 0 when it cannot be read; the current
-// time for an empty text.
+// Local date-time of a Date header (converted with the offset in force at
+// that date); 0 when it cannot be read; the current time for an empty text.
 TDateTime ParseInternetDate(const std::string& text);
 
 // Minutes such that UTC = local time + offset (positive west of Greenwich).
@@ -21,7 +21,8 @@ std::string ZoneTextForOffset(int offset_minutes);
 // Greenwich; 0 for names ("GMT", "EST") and anything malformed.
 double GetZoneOffset(const std::string& text);
 
-// "Mon, 5 Mar 2001 09:07:03 +0100" for a local value and the current zone.
+// "Mon, 5 Mar 2001 09:07:03 +0100" for a local value, with the zone offset in
+// force at that value (for the current time: the machine's current zone).
 std::string FormatInternetDate(TDateTime value);
 
 }  // namespace qm

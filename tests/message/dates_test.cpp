@@ -99,6 +99,21 @@ TEST(ParseInternetDate, ConvertsIntoTheLocalZone) {
   ExpectSameSecond(ParseInternetDate("Tue, 12 Dec 2000 11:25:32"), At(2000, 12, 12, 11, 25, 32), "none");
 }
 
+TEST(ParseInternetDate, UsesTheOffsetInForceAtThatDate) {
+  ZoneGuard berlin("CET-1CEST,M3.5.0,M10.5.0/3");
+  struct Case {
+    const char* text;
+    TDateTime want;
+  } cases[] = {
+      {"Mon, 1 Jul 2024 12:00:00 +0000", At(2024, 7, 1, 14, 0, 0)},   // summer time
+      {"Sun, 1 Dec 2024 12:00:00 +0000", At(2024, 12, 1, 13, 0, 0)},  // standard time
+      {"Sun, 31 Mar 2024 00:30:00 +0000", At(2024, 3, 31, 1, 30, 0)}, // just before the change
+      {"Sun, 31 Mar 2024 01:30:00 +0000", At(2024, 3, 31, 3, 30, 0)}, // just after it
+      {"Mon, 1 Jul 2024 12:00:00", At(2024, 7, 1, 12, 0, 0)},         // no zone: as written
+  };
+  for (const auto& c : cases) ExpectSameSecond(ParseInternetDate(c.text), c.want, c.text);
+}
+
 TEST(LocalZone, OffsetAndText) {
   {
     ZoneGuard z("XXX-2");
@@ -147,6 +162,14 @@ TEST(FormatInternetDate, WritesTheHeaderText) {
     // What is written reads back unchanged.
     TDateTime v = At(2024, 2, 29, 12, 0, 1);
     ExpectSameSecond(ParseInternetDate(FormatInternetDate(v)), v, "round trip");
+  }
+  {
+    // Each value carries the offset of its own season, so it reads back.
+    ZoneGuard z("CET-1CEST,M3.5.0,M10.5.0/3");
+    EXPECT_EQ(FormatInternetDate(At(2024, 7, 1, 14, 0, 0)), "Mon, 1 Jul 2024 14:00:00 +0200");
+    EXPECT_EQ(FormatInternetDate(At(2024, 12, 1, 13, 0, 0)), "Sun, 1 Dec 2024 13:00:00 +0100");
+    for (TDateTime v : {At(2024, 7, 1, 14, 0, 0), At(2024, 12, 1, 13, 0, 0)})
+      ExpectSameSecond(ParseInternetDate(FormatInternetDate(v)), v, "round trip");
   }
 }
 
