@@ -1,4 +1,4 @@
-// Writes the parser benchmark corpus into a directory: bench_message_corpus DIR [COUNT]
+// Writes the parser benchmark corpus into a directory: gen_message_corpus DIR [COUNT]
 #include <cstdio>
 #include <cstdlib>
 
@@ -7,7 +7,7 @@
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: bench_message_corpus DIR [COUNT]\n");
+    std::fprintf(stderr, "usage: gen_message_corpus DIR [COUNT]\n");
     return 2;
   }
   std::string dir = qm::IncludeTrailingSlash(argv[1]);
