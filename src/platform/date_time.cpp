@@ -87,7 +87,7 @@ TDateTime UnixToDateTime(std::time_t t) {
   return d + EncodeTime(lt.tm_hour, lt.tm_min, lt.tm_sec, 0);
 }
 
-std::time_t DateTimeToUnix(TDateTime dt) {
+struct tm DateTimeToTm(TDateTime dt) {
   int y, mo, d, h, mi, s, ms;
   DecodeDate(dt, y, mo, d);
   DecodeTime(dt, h, mi, s, ms);
@@ -98,7 +98,13 @@ std::time_t DateTimeToUnix(TDateTime dt) {
   lt.tm_hour = h;
   lt.tm_min = mi;
   lt.tm_sec = s;
+  lt.tm_wday = DayOfWeek(dt) - 1;
   lt.tm_isdst = -1;
+  return lt;
+}
+
+std::time_t DateTimeToUnix(TDateTime dt) {
+  struct tm lt = DateTimeToTm(dt);
   return mktime(&lt);
 }
 

@@ -21,6 +21,9 @@ int DayOfWeek(TDateTime dt);          // 1 = Sunday .. 7 = Saturday
 bool IsLeapYear(int year);
 int DaysInMonth(int year, int month);
 
+// The broken-down local time of a value (tm_isdst left to mktime).
+struct tm DateTimeToTm(TDateTime dt);
+
 // Conversions with time_t; the DateTime side is local time.
 TDateTime UnixToDateTime(std::time_t t);
 std::time_t DateTimeToUnix(TDateTime dt);

@@ -11,22 +11,6 @@ namespace qm {
 
 namespace {
 
-struct tm ToTm(TDateTime dt) {
-  int y, mo, d, h, mi, s, ms;
-  DecodeDate(dt, y, mo, d);
-  DecodeTime(dt, h, mi, s, ms);
-  struct tm t {};
-  t.tm_year = y - 1900;
-  t.tm_mon = mo - 1;
-  t.tm_mday = d;
-  t.tm_hour = h;
-  t.tm_min = mi;
-  t.tm_sec = s;
-  t.tm_wday = DayOfWeek(dt) - 1;
-  t.tm_isdst = -1;
-  return t;
-}
-
 void EnsureLocale() {
   static std::once_flag once;
   std::call_once(once, [] { std::setlocale(LC_TIME, ""); });
@@ -48,7 +32,7 @@ std::string ShortTimePattern() {
 
 std::string FormatDateTimePattern(TDateTime dt, const char* pattern) {
   EnsureLocale();
-  struct tm t = ToTm(dt);
+  struct tm t = DateTimeToTm(dt);
   char buf[256];
   size_t n = std::strftime(buf, sizeof buf, pattern, &t);
   return std::string(buf, n);

@@ -1,5 +1,7 @@
 #include "ui/default_client_prompt.h"
 
+#include "ui/dialog_frame.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QGridLayout>
@@ -13,10 +15,7 @@ namespace qm {
 
 TfrmDefaultClientPrompt::TfrmDefaultClientPrompt(QWidget* parent) : QDialog(parent) {
   setObjectName("frmDefaultClientPrompt");
-  setWindowTitle("Quillmar");
-  setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowSystemMenuHint |
-                 Qt::WindowCloseButtonHint);
-  setFixedSize(252, 120);
+  SetFixedDialogFrame(this, "Quillmar", 252, 120);
 
   auto* icon = new QLabel(this);
   QIcon appIcon = QApplication::windowIcon();

@@ -10,16 +10,14 @@
 #include <QThread>
 #include <QVBoxLayout>
 
+#include "ui/dialog_frame.h"
 #include "ui/qt_text.h"
 
 namespace qm {
 
 TfrmErrorDialog::TfrmErrorDialog(QWidget* parent) : QDialog(parent) {
   setObjectName("frmErrorDialog");
-  setWindowTitle("Quillmar - Error");
-  setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowSystemMenuHint |
-                 Qt::WindowCloseButtonHint);
-  setFixedSize(386, 192);
+  SetFixedDialogFrame(this, "Quillmar - Error", 386, 192);
 
   auto* icon = new QLabel(this);
   icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxCritical).pixmap(37, 37));

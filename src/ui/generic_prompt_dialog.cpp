@@ -8,6 +8,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "ui/dialog_frame.h"
 #include "ui/qt_text.h"
 
 namespace qm {
@@ -15,11 +16,8 @@ namespace qm {
 TfrmGenericPromptDialog::TfrmGenericPromptDialog(const QString& caption, const QString& title,
                                                  const QString& description, bool masked, QWidget* parent)
     : QDialog(parent) {
-  setWindowTitle(caption);
-  setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowSystemMenuHint |
-                 Qt::WindowCloseButtonHint);
+  SetFixedDialogFrame(this, caption, 258, 130);
   setFont(QFont("Tahoma", 8));
-  setFixedSize(258, 130);
 
   auto* picture = new QLabel(this);
   picture->setPixmap(style()->standardIcon(masked ? QStyle::SP_MessageBoxWarning : QStyle::SP_FileDialogNewFolder)
