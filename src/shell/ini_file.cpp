@@ -39,7 +39,7 @@ struct CacheItem {
   struct timespec mtime {};
   off_t size = 0;
   ino_t inode = 0;
-  std::shared_ptr<const Parsed> parsed;
+  std::shared_ptr<Parsed> parsed;
   int batch_depth = 0;  // > 0: writes are collected and stored once at the end
   bool dirty = false;
 };
@@ -49,7 +49,7 @@ std::map<std::string, CacheItem> g_cache;
 
 std::string Trim(const std::string& s) { return TrimBlanks(s); }
 
-std::shared_ptr<const Parsed> ParseText(const std::string& text) {
+std::shared_ptr<Parsed> ParseText(const std::string& text) {
   auto p = std::make_shared<Parsed>();
   Section* cur = nullptr;
   for (const std::string& raw : SplitLines(text)) {
@@ -83,39 +83,55 @@ std::string Serialise(const Parsed& p) {
   return JoinLines(lines);
 }
 
-// Must hold g_mutex.
-std::shared_ptr<const Parsed> LoadLocked(const std::string& path) {
-  struct stat st;
-  CacheItem& item = g_cache[path];
-  if (item.batch_depth > 0 && item.parsed) return item.parsed;
-  if (::stat(path.c_str(), &st) != 0) {
-    item = CacheItem{};
-    item.parsed = std::make_shared<Parsed>();
-    return item.parsed;
-  }
-  if (item.parsed && item.exists && item.size == st.st_size && item.inode == st.st_ino &&
-      item.mtime.tv_sec == st.st_mtim.tv_sec && item.mtime.tv_nsec == st.st_mtim.tv_nsec) {
-    return item.parsed;
-  }
-  auto data = TryReadFileBytes(path);
-  item.exists = data.has_value();
+void RememberStat(CacheItem& item, const struct stat& st) {
+  item.exists = true;
   item.size = st.st_size;
   item.inode = st.st_ino;
   item.mtime = st.st_mtim;
-  item.parsed = ParseText(data.value_or(""));
-  return item.parsed;
 }
 
-// Must hold g_mutex. Writes the file and forgets the cache so the next read stats anew.
-void StoreLocked(const std::string& path, const Parsed& p) {
-  auto it = g_cache.find(path);
-  if (it != g_cache.end() && it->second.batch_depth > 0) {
-    it->second.parsed = std::make_shared<Parsed>(p);
-    it->second.dirty = true;
+// Must hold g_mutex. The parsed file, valid while the lock is held; changes
+// made to it must be followed by CommitLocked.
+Parsed& LoadLocked(const std::string& path) {
+  struct stat st;
+  CacheItem& item = g_cache[path];
+  if (item.batch_depth > 0 && item.parsed) return *item.parsed;
+  if (::stat(path.c_str(), &st) != 0) {
+    int depth = item.batch_depth;
+    item = CacheItem{};
+    item.batch_depth = depth;
+    item.parsed = std::make_shared<Parsed>();
+    return *item.parsed;
+  }
+  if (item.parsed && item.exists && item.size == st.st_size && item.inode == st.st_ino &&
+      item.mtime.tv_sec == st.st_mtim.tv_sec && item.mtime.tv_nsec == st.st_mtim.tv_nsec) {
+    return *item.parsed;
+  }
+  auto data = TryReadFileBytes(path);
+  item.parsed = ParseText(data.value_or(""));
+  if (data) RememberStat(item, st);
+  else item.exists = false;
+  return *item.parsed;
+}
+
+// Must hold g_mutex. Stores the changed parse: at once, or at the end of the
+// update scope. A failed write forgets the parse, so the next read sees the
+// file as it is.
+void CommitLocked(const std::string& path) {
+  CacheItem& item = g_cache[path];
+  if (item.batch_depth > 0) {
+    item.dirty = true;
     return;
   }
-  g_cache.erase(path);
-  WriteFileAtomically(path, Serialise(p));
+  try {
+    WriteFileAtomically(path, Serialise(*item.parsed));
+  } catch (...) {
+    g_cache.erase(path);
+    throw;
+  }
+  struct stat st;
+  if (::stat(path.c_str(), &st) == 0) RememberStat(item, st);
+  else g_cache.erase(path);
 }
 
 const Section* FindSection(const Parsed& p, const std::string& name) {
@@ -132,8 +148,7 @@ Section* FindSection(Parsed& p, const std::string& name) {
 
 bool Lookup(const std::string& path, const std::string& section, const std::string& key, std::string& out) {
   std::lock_guard<std::mutex> lock(g_mutex);
-  auto p = LoadLocked(path);
-  const Section* s = FindSection(*p, section);
+  const Section* s = FindSection(LoadLocked(path), section);
   if (!s) return false;
   for (const auto& e : s->entries) {
     if (SameTextAscii(e.key, key)) {
@@ -176,16 +191,15 @@ IniFile::UpdateScope::~UpdateScope() noexcept(false) {
   std::lock_guard<std::mutex> lock(g_mutex);
   CacheItem& item = g_cache[path_];
   if (--item.batch_depth > 0 || !item.dirty) return;
-  auto parsed = item.parsed;
-  g_cache.erase(path_);
+  item.dirty = false;
   // Raising from a destructor is allowed here only when not already unwinding.
   if (std::uncaught_exceptions() > 0) {
     try {
-      WriteFileAtomically(path_, Serialise(*parsed));
+      CommitLocked(path_);
     } catch (...) {
     }
   } else {
-    WriteFileAtomically(path_, Serialise(*parsed));
+    CommitLocked(path_);
   }
 }
 
@@ -214,7 +228,7 @@ bool IniFile::ReadBool(const std::string& section, const std::string& key, bool 
 
 void IniFile::WriteString(const std::string& section, const std::string& key, const std::string& value) {
   std::lock_guard<std::mutex> lock(g_mutex);
-  Parsed p = *LoadLocked(path_);
+  Parsed& p = LoadLocked(path_);
   Section* s = FindSection(p, section);
   if (!s) {
     p.sections.push_back(Section{section, {}, {}});
@@ -233,7 +247,7 @@ void IniFile::WriteString(const std::string& section, const std::string& key, co
     }
   }
   if (!done) s->entries.push_back(Entry{key, v});
-  StoreLocked(path_, p);
+  CommitLocked(path_);
 }
 
 void IniFile::WriteInteger(const std::string& section, const std::string& key, int value) {
@@ -246,25 +260,25 @@ void IniFile::WriteBool(const std::string& section, const std::string& key, bool
 
 void IniFile::EraseSection(const std::string& section) {
   std::lock_guard<std::mutex> lock(g_mutex);
-  Parsed p = *LoadLocked(path_);
+  Parsed& p = LoadLocked(path_);
   size_t before = p.sections.size();
   std::erase_if(p.sections, [&](const Section& s) { return SameTextAscii(s.name, section); });
-  if (p.sections.size() != before) StoreLocked(path_, p);
+  if (p.sections.size() != before) CommitLocked(path_);
 }
 
 void IniFile::DeleteKey(const std::string& section, const std::string& key) {
   std::lock_guard<std::mutex> lock(g_mutex);
-  Parsed p = *LoadLocked(path_);
+  Parsed& p = LoadLocked(path_);
   Section* s = FindSection(p, section);
   if (!s) return;
   size_t before = s->entries.size();
   std::erase_if(s->entries, [&](const Entry& e) { return SameTextAscii(e.key, key); });
-  if (s->entries.size() != before) StoreLocked(path_, p);
+  if (s->entries.size() != before) CommitLocked(path_);
 }
 
 bool IniFile::SectionExists(const std::string& section) const {
   std::lock_guard<std::mutex> lock(g_mutex);
-  return FindSection(*LoadLocked(path_), section) != nullptr;
+  return FindSection(LoadLocked(path_), section) != nullptr;
 }
 
 bool IniFile::ValueExists(const std::string& section, const std::string& key) const {
@@ -275,15 +289,14 @@ bool IniFile::ValueExists(const std::string& section, const std::string& key) co
 StringList IniFile::ReadSections() const {
   std::lock_guard<std::mutex> lock(g_mutex);
   StringList out;
-  for (const auto& s : LoadLocked(path_)->sections) out.push_back(s.name);
+  for (const auto& s : LoadLocked(path_).sections) out.push_back(s.name);
   return out;
 }
 
 StringList IniFile::ReadSection(const std::string& section) const {
   std::lock_guard<std::mutex> lock(g_mutex);
   StringList out;
-  auto p = LoadLocked(path_);
-  if (const Section* s = FindSection(*p, section))
+  if (const Section* s = FindSection(LoadLocked(path_), section))
     for (const auto& e : s->entries) out.push_back(e.key);
   return out;
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/file_error.h"
 #include "platform/file_system.h"
 #include "test_support/temp_dir.h"
 
@@ -121,6 +122,21 @@ TEST(IniFile, UpdateScopeWritesOnceAndReadsSeePendingValues) {
     EXPECT_FALSE(FileExists(path));
   }
   EXPECT_EQ(ReadFileBytes(path), "[S]\r\na=1\r\nb=2\r\n");
+}
+
+}  // namespace
+}  // namespace qm
+
+namespace qm {
+namespace {
+
+TEST(IniFile, AFailedWriteRaisesAndIsNotSeenByLaterReads) {
+  TempDir dir;
+  std::string path = dir.path() + "Settings.ini";
+  ASSERT_TRUE(CreateDir(path));  // a directory stands where the file should be
+  IniFile ini(path);
+  EXPECT_THROW(ini.WriteString("S", "K", "lost"), FileError);
+  EXPECT_EQ(ini.ReadString("S", "K", "default"), "default");
 }
 
 }  // namespace
