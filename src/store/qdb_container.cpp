@@ -37,8 +37,33 @@ int32_t GetInt32(const char* p) {
 
 // Copies the segments in order to out@to in cipher-sized chunks, applying the
 // keystream to each chunk of the section when a key is given.
+// Plain bytes are copied inside the kernel; false when it cannot do that for
+// these files (the caller then copies through a buffer).
+bool CopyPlainInKernel(const std::vector<QdbSegment>& segs, int out, int64_t to, const std::string& in_name,
+                       const std::string& out_name) {
+  int64_t dst = to;
+  for (const auto& seg : segs) {
+    off64_t src = seg.from;
+    int64_t left = seg.length;
+    while (left > 0) {
+      off64_t d = dst;
+      ssize_t r = ::copy_file_range(seg.fd, &src, out, &d, static_cast<size_t>(left), 0);
+      if (r < 0) {
+        if (errno == EINTR) continue;
+        if ((errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP) && dst == to) return false;
+        throw QdbFileErrorFromErrno(errno, out_name);
+      }
+      if (r == 0) NotValid(in_name);  // the source ended early
+      left -= r;
+      dst += r;
+    }
+  }
+  return true;
+}
+
 void CopySection(const std::vector<QdbSegment>& segs, int out, int64_t to, const QdbKey* key,
                  const std::string& in_name, const std::string& out_name) {
+  if (!key && CopyPlainInKernel(segs, out, to, in_name, out_name)) return;
   int64_t n = 0;
   for (const auto& s : segs) n += s.length;
   std::vector<char> buf(static_cast<size_t>(n < int64_t(kQdbCipherChunk) ? (n > 0 ? n : 1) : kQdbCipherChunk));
