@@ -192,4 +192,30 @@ std::string LargeTextMessage(size_t bytes) {
   return head + Paragraphs(rng, bytes - head.size());
 }
 
+std::string LargeHtmlMessage(size_t bytes) {
+  std::mt19937 rng(9);
+  std::string head = Headers(rng, 0, "multipart/alternative; boundary=\"alt\"") +
+                     "\r\n--alt\r\nContent-Type: text/plain; charset=utf-8\r\n\r\nshort\r\n--alt\r\n"
+                     "Content-Type: text/html; charset=utf-8\r\nContent-Transfer-Encoding: 8bit\r\n\r\n";
+  std::string body;
+  while (body.size() + head.size() < bytes) body += "<p>Gr\xC3\xBC\xC3\x9F" "e " + Words(rng, 10) + "</p>\r\n";
+  return head + body + "--alt--\r\n";
+}
+
+std::string LargeQuotedPrintableMessage(size_t bytes) {
+  std::mt19937 rng(11);
+  std::string head = Headers(rng, 0, "text/plain; charset=utf-8") + "Content-Transfer-Encoding: quoted-printable\r\n\r\n";
+  std::string body;
+  while (body.size() + head.size() < bytes) body += "Gr=C3=BC=C3=9Fe " + Words(rng, 10) + " =E2=80=94 end=\r\n";
+  return head + body;
+}
+
+std::string LargeLatin1Message(size_t bytes) {
+  std::mt19937 rng(10);
+  std::string head = Headers(rng, 0, "text/plain; charset=iso-8859-1") + "\r\n";
+  std::string body;
+  while (body.size() + head.size() < bytes) body += "Gr\xFC\xDF" "e " + Words(rng, 10) + "\r\n";
+  return head + body;
+}
+
 }  // namespace qm::bench

@@ -21,5 +21,11 @@ Corpus GenerateCorpus(const std::string& dir, int count, uint32_t seed = 1);
 std::string LargeAttachmentMessage(size_t bytes);
 // One message of about `bytes` bytes whose single text body is that big.
 std::string LargeTextMessage(size_t bytes);
+// A multipart/alternative whose HTML part (UTF-8, not ASCII) is that big.
+std::string LargeHtmlMessage(size_t bytes);
+// A single quoted-printable UTF-8 body.
+std::string LargeQuotedPrintableMessage(size_t bytes);
+// A single ISO-8859-1 text body that has to be converted.
+std::string LargeLatin1Message(size_t bytes);
 
 }  // namespace qm::bench

@@ -265,10 +265,17 @@ bool AllAscii(const LineViews& lines) {
   return true;
 }
 
-// Lines of a text part as UTF-8.
-LineViews ToUtf8Lines(const LineViews& lines, const std::string& charset, Arena& arena) {
-  if (IsAsciiCompatibleCharset(charset) && AllAscii(lines)) return lines;
-  return KeepText(arena, ConvertToUtf8(JoinViews(lines), charset));
+bool IsUtf8Family(const std::string& charset) {
+  std::string cs = LowerTrim(charset);
+  return cs.empty() || cs == "us-ascii" || cs == "ascii" || cs == "utf-8" || cs == "utf8";
+}
+
+// False when the lines already are the UTF-8 the conversion would give.
+bool NeedsConversion(const LineViews& lines, const std::string& charset) {
+  if (!IsAsciiCompatibleCharset(charset)) return true;
+  if (AllAscii(lines)) return false;
+  if (!IsUtf8Family(charset)) return true;
+  return !std::all_of(lines.begin(), lines.end(), [](std::string_view l) { return IsValidUtf8(l); });
 }
 
 void AppendLines(StringList& to, const LineViews& lines) {
@@ -352,6 +359,7 @@ struct Context {
 };
 
 void ParseLines(Context& ctx, const LineViews& lines, int depth);
+void AppendBodyLines(Context& ctx, const LineViews& lines, const std::string& charset);
 
 void SplitParts(LineViews lines, std::string_view delimiter, cMimePartArray& parts, int depth) {
   size_t i = 0;
@@ -414,6 +422,7 @@ void HandlePart(Context& ctx, cMimePart& part, int depth) {
     std::string text;
     for (std::string_view l : part.lines) dec.Feed(l, text);
     dec.Finish(text);
+    ctx.Consumed(part.lines);
     part.lines = KeepText(ctx.arena, std::move(text));
   } else if (part.content_type == "message/rfc822" && part.disposition == "inline" && depth < kMaxNesting) {
     // The embedded message's fields replace the outer ones.
@@ -421,7 +430,9 @@ void HandlePart(Context& ctx, cMimePart& part, int depth) {
     ParseLines(ctx, inner, depth + 1);
     return;
   } else if (part.encoding == "quoted-printable") {
-    part.lines = KeepText(ctx.arena, DecodeQuotedPrintable(JoinViews(part.lines), false));
+    std::string decoded = DecodeQuotedPrintable(JoinViews(part.lines), false);
+    ctx.Consumed(part.lines);
+    part.lines = KeepText(ctx.arena, std::move(decoded));
   }
 
   StringList& body = *msg.Body;
@@ -430,11 +441,12 @@ void HandlePart(Context& ctx, cMimePart& part, int depth) {
     if (is_html) {
       msg.IsHTML = true;
       body.clear();
-      AppendLines(body, ToUtf8Lines(part.lines, part.charset, ctx.arena));
+      AppendBodyLines(ctx, part.lines, part.charset);
     } else if (!part.file_name.empty()) {
       pnp_AddAttachment(msg, part.file_name, part);
+      ctx.Consumed(part.lines);
     } else {
-      AppendLines(body, ToUtf8Lines(part.lines, part.charset, ctx.arena));
+      AppendBodyLines(ctx, part.lines, part.charset);
     }
   } else {
     msg.IsHTML = false;
@@ -443,9 +455,8 @@ void HandlePart(Context& ctx, cMimePart& part, int depth) {
       pnp_AddAttachment(msg, part.file_name, part);
       AppendBanner(body, part);
     }
-    AppendLines(body, ToUtf8Lines(part.lines, part.charset, ctx.arena));
+    AppendBodyLines(ctx, part.lines, part.charset);
   }
-  ctx.Consumed(part.lines);
 }
 
 // Trims blanks and control characters from both ends of the body text.
@@ -462,22 +473,33 @@ void TrimBody(StringList& body) {
   last.resize(n);
 }
 
-// Copies a single-part body into the record a slice at a time, handing
-// each copied slice of the file buffer back before the next.
+// Appends text lines to the body as UTF-8. Lines copied into the record are
+// not read again, so their pages of the file buffer go back to the system
+// as the copy proceeds and a large body is not held twice.
 void AppendBodyLines(Context& ctx, const LineViews& lines, const std::string& charset) {
   StringList& body = *ctx.msg.Body;
-  if (!IsAsciiCompatibleCharset(charset) || !AllAscii(lines) || !ctx.file) {
-    LineViews text = ToUtf8Lines(lines, charset, ctx.arena);
-    AppendLines(body, text);
+  const bool convert = NeedsConversion(lines, charset);
+  if (convert && !IsAsciiCompatibleCharset(charset)) {
+    // Line ends may sit inside characters here: convert the text as a whole.
+    std::string converted = ConvertToUtf8(JoinViews(lines), charset);
     ctx.Consumed(lines);
+    AppendLines(body, SplitLineViews(converted));
     return;
   }
+  // In ASCII-compatible charsets a line end is never part of a character,
+  // so slices of lines convert on their own.
   constexpr size_t kSlice = 4096;
   body.reserve(body.size() + lines.size());
   for (size_t i = 0; i < lines.size(); i += kSlice) {
     size_t end = std::min(lines.size(), i + kSlice);
-    for (size_t k = i; k < end; ++k) body.emplace_back(lines[k]);
-    ctx.file->Release(lines[i].data(), lines[end - 1].data() + lines[end - 1].size());
+    LineViews slice(lines.begin() + static_cast<std::ptrdiff_t>(i), lines.begin() + static_cast<std::ptrdiff_t>(end));
+    if (convert) {
+      std::string converted = ConvertToUtf8(JoinViews(slice), charset);
+      AppendLines(body, SplitLineViews(converted));
+    } else {
+      for (std::string_view l : slice) body.emplace_back(l);
+    }
+    ctx.Consumed(slice);
   }
 }
 
@@ -528,8 +550,9 @@ void ParseLines(Context& ctx, const LineViews& lines, int depth) {
       std::string text;
       for (std::string_view l : body) dec.Feed(l, text);
       dec.Finish(text);
+      ctx.Consumed(body);
       LineViews decoded = KeepText(ctx.arena, std::move(text));
-      AppendLines(*msg.Body, ToUtf8Lines(decoded, charset, ctx.arena));
+      AppendBodyLines(ctx, decoded, charset);
       msg.IsHTML = content_type == "text/html";
     } else {
       cMimePart part;
@@ -553,7 +576,11 @@ void ParseLines(Context& ctx, const LineViews& lines, int depth) {
     for (auto& part : parts) HandlePart(ctx, part, depth);
   } else {
     LineViews text = ExtractAllUU(msg, body);
-    if (encoding == "quoted-printable") text = KeepText(ctx.arena, DecodeQuotedPrintable(JoinViews(text), false));
+    if (encoding == "quoted-printable") {
+      std::string decoded = DecodeQuotedPrintable(JoinViews(text), false);
+      ctx.Consumed(text);
+      text = KeepText(ctx.arena, std::move(decoded));
+    }
     AppendBodyLines(ctx, text, charset);
     if (content_type == "text/html") msg.IsHTML = true;
   }
