@@ -37,7 +37,9 @@ class MboxSink:
 def main():
     host, port, mbox = sys.argv[1], int(sys.argv[2]), sys.argv[3]
     open(mbox, "ab").close()
+    # A fixed name: the server would otherwise look its own name up per connection.
     controller = Controller(MboxSink(mbox), hostname=host, port=port,
+                            server_hostname="quill-test-sink",
                             decode_data=False, data_size_limit=0,
                             enable_SMTPUTF8=True)
     controller.start()
