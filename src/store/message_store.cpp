@@ -233,6 +233,22 @@ bool MoveMessageBetweenFiles(const std::string& source_path, const std::string& 
   return ok;
 }
 
+bool CompressMailbox(TQDB& db) {
+  StoreLock lock;
+  try {
+    db.Compress();
+    return true;
+  } catch (const std::exception& e) {
+    ReportError(ErrorText(e) + " has occured while compressing a mailbox");
+    return false;
+  }
+}
+
+void SetMailboxPassword(TQDB& db, const std::string& password) {
+  StoreLock lock;
+  db.SetPassword(password.substr(0, 255));
+}
+
 bool RedirectMessage(cMailMessage msg, const std::string& account, const std::string& recipient, bool send_now) {
   StoreLock lock;
   if (!IsPlainName(account)) {

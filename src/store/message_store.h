@@ -48,6 +48,11 @@ bool MoveMessage(TQDB& source, TQDB& target, cFolderNode* source_node, TKey& new
 bool MoveMessageBetweenFiles(const std::string& source_path, const std::string& target_path, const TKey& key,
                              TKey& new_key, bool refresh, bool move);
 
+// The mailbox menu's commands on an open engine: Compress, and the password
+// that takes effect when the file is next written back (empty: none).
+bool CompressMailbox(TQDB& db);
+void SetMailboxPassword(TQDB& db, const std::string& password);
+
 // Queues a copy of the message for `recipient` in the account's Unsent
 // mailbox; with `send_now` a send task for it starts at once.
 bool RedirectMessage(cMailMessage msg, const std::string& account, const std::string& recipient, bool send_now);

@@ -165,6 +165,18 @@ bool ReleaseQDB(TQDB* db) {
   return true;
 }
 
+bool SaveQDB(TQDB* db) {
+  StoreLock lock;
+  if (!db) return false;
+  try {
+    db->Save();
+    return true;
+  } catch (const std::exception& e) {
+    ReportError(QuotedStr(e.what()) + " has occured while saving a mailbox");
+    return false;
+  }
+}
+
 bool OpenCurrentMailbox(const std::string& path) {
   StoreLock lock;
   TQDB* previous = CurrentMailbox;

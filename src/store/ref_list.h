@@ -59,6 +59,10 @@ bool GetQDBForFile(const std::string& path, TQDB*& db);
 // written back and the engine freed).
 bool ReleaseQDB(TQDB* db);
 
+// Writes the engine's index working file (a task's save before its release);
+// false with a report on failure.
+bool SaveQDB(TQDB* db);
+
 // The engine of the mailbox shown in the main window's list, or null; one
 // holder in the list like any other.
 extern TQDB* CurrentMailbox;

@@ -135,7 +135,7 @@ TEST_F(MoveTest, TaskThreadAndInterfaceThreadShareOneMailbox) {
       ASSERT_TRUE(GetQDBForFile(inbox_->info.path, db));
       TKey key;
       EXPECT_TRUE(AddMessage(*db, Message("fetched " + std::to_string(i)), true, nullptr, key));
-      db->Save();
+      EXPECT_TRUE(SaveQDB(db));
       ReleaseQDB(db);
     }
     done = true;
