@@ -76,6 +76,23 @@ TEST(Smtp, ConnectGreetsWithTheBracketedLocalAddress) {
   EXPECT_EQ(c.ev.writes, (std::vector<std::string>{"HELO [127.0.0.1]", "QUIT"}));
 }
 
+TEST(Smtp, OverIPv6HeloCarriesAnAddressLiteral) {
+  FakeServer server(
+      [](FakePeer& p) {
+        ServeHelo(p);
+        ServeTransaction(p, "", nullptr);
+      },
+      true);
+  if (!server.ok()) GTEST_SKIP() << "no IPv6 loopback on this machine";
+  SmtpClient c(server);
+  c.smtp.SetServer("::1");
+  ASSERT_TRUE(c.smtp.Connect());
+  c.smtp.Disconnect();
+  server.WaitDone();
+  ASSERT_FALSE(server.Received().empty());
+  EXPECT_EQ(server.Received()[0], "HELO [IPv6:::1]");
+}
+
 TEST(Smtp, HeloAddressForms) {
   EXPECT_EQ(TLiteSMTP::HeloAddress("192.168.1.20"), "[192.168.1.20]");
   EXPECT_EQ(TLiteSMTP::HeloAddress("::1"), "[IPv6:::1]");
