@@ -280,18 +280,20 @@ void cTask::FinishTask() {
   }
   for (auto& [path, qdb] : open_mailboxes_) TaskSaveAndRelease(qdb);
   open_mailboxes_.clear();
-  if (failed_) {
-    Synchronize([&] {
-      if (!task_window_) return;
-      task_window_->View().ShowErrorsPage();
-      task_window_->StopQueue();
-    });
-  } else {
-    SetTaskState(kTaskDone);
-    Synchronize([&] {
-      if (task_window_) task_window_->RunNextTask();
-    });
-  }
+  if (!failed_) SetTaskState(kTaskDone);
+  // The run may end here and the window go with it: nothing of this task
+  // reaches the window afterwards.
+  Synchronize([&] {
+    cTaskQueue* window = task_window_;
+    task_window_ = nullptr;
+    if (!window) return;
+    if (failed_) {
+      window->View().ShowErrorsPage();
+      window->StopQueue();
+    } else {
+      window->RunNextTask();
+    }
+  });
 }
 
 }  // namespace qm
