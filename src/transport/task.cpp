@@ -107,9 +107,9 @@ void cTask::Execute() {
   try {
     RunTask();
   } catch (const std::exception& e) {
-    ReportTaskError(QuotedStr(e.what()) + " has occured in " + GetTaskName() + " ()");
+    ReportTaskError(QuotedStr(e.what()) + " has occured in cTask.Execute ()");
   } catch (...) {
-    ReportTaskError(QuotedStr("Unknown error") + " has occured in " + GetTaskName() + " ()");
+    ReportTaskError(QuotedStr("Unknown error") + " has occured in cTask.Execute ()");
   }
   if (!finished_) FinishTask();
 }

@@ -198,7 +198,10 @@ TEST_F(SendTest, SettingsAndLoadFailures) {
        0},
       {"no server", [] { IniFile(AccountSettingsFile("Home")).WriteString("SMTP", "Addr", ""); }, {},
        "Invalid server settings!", 0},
-      {"a key that is not there", [] {}, {"24999"},
+      {"a source mailbox that is no mailbox",
+       [] { WriteFileAtomically(StandardMailboxPath("Home", "Unsent"), "not a mailbox at all"); }, {"1"},
+       "Could not open mailbox '" + StandardMailboxPath("Home", "Unsent") + "'", 0},
+      {"a key that is not there", [] { RemoveFile(StandardMailboxPath("Home", "Unsent")); }, {"24999"},
        "Could not load message (key: '24999') from file " + StandardMailboxPath("Home", "Unsent"), 1},
   };
   for (const Case& c : cases) {

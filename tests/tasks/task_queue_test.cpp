@@ -175,7 +175,7 @@ TEST_F(TaskQueueTest, AnEscapingExceptionIsReportedAndTheTaskStillFinishes) {
   TaskWindowRecord& w = host_->Window();
   EXPECT_EQ(w.LastState(0), kTaskFailed);
   ASSERT_GE(w.errors.size(), 7u);
-  EXPECT_EQ(w.errors[6], "'List index out of bounds (3)' has occured in Fetch mail ()");
+  EXPECT_EQ(w.errors[6], "'List index out of bounds (3)' has occured in cTask.Execute ()");
   EXPECT_EQ(w.errors_page, 1);
   EXPECT_EQ(cTask::LiveThreads(), 0);
 }
