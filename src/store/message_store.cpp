@@ -1,6 +1,7 @@
 #include "store/message_store.h"
 
 #include <chrono>
+#include <cstdint>
 #include <exception>
 #include <random>
 
@@ -26,6 +27,18 @@ cFolderNode* NodeOf(const TQDB& db, cFolderNode* node) {
 std::mt19937& KeyRandom() {
   static std::mt19937 gen;
   return gen;
+}
+
+// The item's head up to the end of its first part (length, first text,
+// date, reserved and size): the message list reads nothing more.
+void ReadFirstPart(TQDB& db, std::string& item) {
+  constexpr size_t kFixedAfterText = 16;
+  db.GetHead(item, 1024);
+  if (item.size() < 4) return;
+  uint32_t t1 = 0;
+  for (int i = 3; i >= 0; --i) t1 = (t1 << 8) | static_cast<unsigned char>(item[i]);
+  const uint64_t need = 4ull + t1 + kFixedAfterText;
+  if (need > item.size() && item.size() == 1024 && need < (1ull << 31)) db.GetHead(item, static_cast<size_t>(need));
 }
 
 }  // namespace
@@ -118,7 +131,8 @@ bool GetMessage(TQDB& db, cMailMessage& msg, bool with_body, const TKey& key, in
     }
     db.GoTo(index);
     std::string item;
-    db.Get(item);
+    if (with_body) db.Get(item);
+    else ReadFirstPart(db, item);
     cMailMessage read;
     DecodeMessage(item, with_body, read);
     msg = read;

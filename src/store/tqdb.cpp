@@ -547,6 +547,23 @@ void TQDB::Get(std::string& out) {
   cache_.Offer(key, out);
 }
 
+void TQDB::GetHead(std::string& out, size_t max_bytes) {
+  out.clear();
+  RequireFile();
+  if (!CheckNoData()) return;
+  const size_t i = static_cast<size_t>(item_index_);
+  const TIndex& index = ordinary_.Index(i);
+  if (cache_.Lookup(ordinary_.Key(i), out) || (index.flags & kQdbFlagCompressed)) {
+    if (out.empty()) out = ReadBody(index);
+    if (out.size() > max_bytes) out.resize(max_bytes);
+    return;
+  }
+  out.resize(std::min(max_bytes, static_cast<size_t>(index.length)));
+  int64_t at;
+  int fd = BodyFd(index, at);
+  if (!QdbReadAt(fd, at, out.data(), out.size())) NotValid();
+}
+
 std::string TQDB::Get() {
   std::string s;
   Get(s);

@@ -107,6 +107,9 @@ class TQDB {
   // The current item's plain bytes.
   void Get(std::string& out);
   std::string Get();
+  // At most `max_bytes` of the current item's plain bytes from its start
+  // (readers that need only an item's head); nothing enters the cache.
+  void GetHead(std::string& out, size_t max_bytes);
   // Removes the current item (BeforeDelete, removal, AfterDelete).
   void Delete();
   // Makes the key current when it exists (fires OnFound).

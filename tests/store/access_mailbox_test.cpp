@@ -97,6 +97,46 @@ TEST_F(AccessTest, EveryRecordFieldSurvivesTheMailboxFile) {
   EXPECT_TRUE(Errors().empty());
 }
 
+// The list reads only the head of each item; heads of every shape decode
+// to the same first part as the whole item.
+TEST_F(AccessTest, FirstPartReadsMatchWholeReads) {
+  ForceDirectories(MailDir);
+  TQDB* db = nullptr;
+  ASSERT_TRUE(GetQDBForFile(Box(), db));
+  struct Case {
+    std::string subject;
+    size_t body_lines;
+  } cases[] = {{"tiny", 0}, {std::string(1000, 's'), 0}, {std::string(1003, 'b'), 5}, {std::string(5000, 'l'), 200}};
+  StringList keys;
+  for (const Case& c : cases) {
+    cMailMessage m = Message(c.subject);
+    for (size_t i = 0; i < c.body_lines; ++i) m.Body->push_back(std::string(70, 'x'));
+    TKey key;
+    ASSERT_TRUE(AddMessage(*db, m, false, nullptr, key));
+    keys.push_back(key);
+  }
+  auto check_all = [&](const char* stage) {
+    for (size_t i = 0; i < keys.size(); ++i) {
+      SCOPED_TRACE(std::string(stage) + " " + std::to_string(i));
+      cMailMessage head, whole;
+      ASSERT_TRUE(GetMessage(*db, head, false, keys[i]));
+      ASSERT_TRUE(GetMessage(*db, whole, true, keys[i]));
+      EXPECT_EQ(head.Subject, cases[i].subject);
+      EXPECT_EQ(head.Size, whole.Size);
+      EXPECT_DOUBLE_EQ(head.Date, whole.Date);
+      EXPECT_TRUE(head.Body->empty());
+    }
+  };
+  check_all("cached");
+  db->SetCacheSize(0);  // empties the cache and keeps it empty
+  check_all("from the file");
+  db->Compress();
+  db->SetCacheSize(0);
+  check_all("compressed");
+  ReleaseQDB(db);
+  EXPECT_TRUE(Errors().empty());
+}
+
 TEST_F(AccessTest, FileIsWrittenOnlyAtTheLastRelease) {
   TQDB* a = nullptr;
   TQDB* b = nullptr;
