@@ -1,6 +1,7 @@
 // The summary at the end of a run.
 #include <gtest/gtest.h>
 
+#include "platform/file_system.h"
 #include "tasks/task_test_support.h"
 #include "transport/task_queue.h"
 
@@ -60,6 +61,21 @@ TEST_F(RunSummaryTrayTest, NewMailSetsTheTrayTipAndTheCount) {
   EXPECT_EQ(host_->tray.back().first, TTrayState::NewMail);
   EXPECT_EQ(host_->tray.back().second, "5 new email(s)");
   EXPECT_TRUE(host_->SoundPlayed("NewMailSound"));
+}
+
+}  // namespace
+}  // namespace qm
+
+#include "transport/task_sound.h"
+
+namespace qm {
+namespace {
+
+TEST_F(RunSummaryTrayTest, EventSoundFiles) {
+  OptionsIni->WriteString("Sounds", "NewMailSound", "$APPDIR/sounds/new.wav");
+  EXPECT_EQ(EventSoundFile("NewMailSound", false), ExcludeTrailingSlash(AppDir) + "/sounds/new.wav");
+  EXPECT_EQ(EventSoundFile("MailSentSound", false), "");
+  EXPECT_EQ(EventSoundFile("/usr/share/sounds/ding.wav", true), "/usr/share/sounds/ding.wav");
 }
 
 }  // namespace
