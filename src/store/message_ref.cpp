@@ -47,7 +47,9 @@ bool ParseMessageRef(const std::string& ref, std::string& mailbox_path, std::str
   size_t mark = ref.find(kAccountMark);
   if (mark != std::string::npos) {
     std::string account = ref.substr(0, mark);
-    if (!IsPlainName(account) || !DirectoryExists(MailDir + account)) return false;
+    // A folder of the root is not an account.
+    if (!IsPlainName(account) || ExtractFileExt(account) == kFolderExt || !DirectoryExists(MailDir + account))
+      return false;
     dir += account + "/";
     rest = ref.substr(mark + 3);
   }

@@ -36,7 +36,8 @@ class StoreUi {
 
   // --- The message list of the mailbox shown --------------------------
   // A message was stored in the mailbox shown: add its row; select it when
-  // it is the only row, else scroll it into view. `msg` has no lists.
+  // it is the only row, else scroll it into view. `msg` is the record as
+  // stored.
   virtual void ListAddRow(const cMsgNodeInfo& row, const cMailMessage& msg) = 0;
   // The stored message changed: refresh its row when there is one, and when
   // that row is focused let the viewer show the new state.

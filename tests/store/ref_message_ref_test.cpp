@@ -12,7 +12,7 @@ namespace {
 using RefTest = TreeTest;
 
 TEST_F(RefTest, ReferencesResolveToPathsInsideMailDir) {
-  Make({"Home/"});
+  Make({"Home/", "Proj.FLD/x.zqf"});
   struct Case {
     std::string ref;
     std::string path;  // relative to MailDir; empty: refused
@@ -26,6 +26,7 @@ TEST_F(RefTest, ReferencesResolveToPathsInsideMailDir) {
       {"17", "", ""},
       {"", "", ""},
       {"Nobody://Inbox/1", "", ""},      // unknown account
+      {"Proj.FLD://x/1", "", ""},        // a folder, not an account
       {"://Inbox/1", "", ""},
       {"../Home://Inbox/1", "", ""},
       {"Home://../Inbox/1", "", ""},     // no climbing out
