@@ -3,7 +3,10 @@
 // here and implemented by its window's own file; until a window exists its
 // body is in window_entry_points_placeholder.cpp and says so to the user.
 // Messages are named by their message reference (account://folder/mailbox/key).
+#include <memory>
 #include <string>
+
+#include "transport/task_ui.h"
 
 class QWidget;
 
@@ -19,6 +22,7 @@ struct ComposeSetup {
   std::string source_ref;  // reply and forward: the message answered
   std::string account;     // empty: the default account
   std::string to;          // recipients joined by ","
+  std::string signature;   // empty: the account's own
   bool quoted = false;
   bool reply_all = false;
   bool selection_only = false;
@@ -34,6 +38,9 @@ bool CloseAllComposeWindows();
 
 // --- Viewer -----------------------------------------------------------------
 void OpenMessageWindow(const std::string& message_ref);
+// The viewer's "&Properties" and "&Save message as..." for a message.
+void ShowMessageProperties(const std::string& message_ref);
+void SaveMessageAs(const std::string& message_ref);
 // Prints one message on the default printer.
 void PrintMessage(const cMailMessage& msg);
 // Opens a web or mail address as the viewer does (custom browser setting).
@@ -68,8 +75,17 @@ void ShowManageSignatures(QWidget* parent);
 void ShowFindMessage();
 void ShowAbout(QWidget* parent);
 
-// --- Task window ------------------------------------------------------------
+// --- Task window and what tasks show ----------------------------------------
 // Shows and focuses the task window when it exists.
 void ShowTaskWindow();
+// A new task window's widgets (the task queue owns them).
+std::unique_ptr<cTaskWindowView> CreateTaskWindowView();
+// A new preview window, and removing one.
+cPreviewWindowView* CreatePreviewWindowView();
+void DestroyPreviewWindowView(cPreviewWindowView* window);
+// The oversized-message question, modal.
+TSizePromptAnswer AskExceededSizePrompt(const cSizePromptInfo& info);
+// A named sound of [Sounds], or a sound file; returns at once.
+void PlayNamedSound(const std::string& name, bool is_file);
 
 }  // namespace qm

@@ -18,14 +18,12 @@ void NotAvailable(const char* window, QWidget* parent = nullptr) {
 
 }  // namespace
 
-void ShowComposeWindow(const ComposeSetup&) { NotAvailable("ShowComposeWindow"); }
-void OpenStoredMessage(const std::string&, bool) { NotAvailable("OpenStoredMessage"); }
-// No compose window can be open yet, so none refuses.
-bool CloseAllComposeWindows() { return true; }
+// ShowComposeWindow, OpenStoredMessage, CloseAllComposeWindows: compose_window.cpp.
 
-void OpenMessageWindow(const std::string&) { NotAvailable("OpenMessageWindow"); }
+void ShowMessageProperties(const std::string&) { NotAvailable("ShowMessageProperties"); }
+void SaveMessageAs(const std::string&) { NotAvailable("SaveMessageAs"); }
 void PrintMessage(const cMailMessage&) { NotAvailable("PrintMessage"); }
-void OpenLink(const std::string&) { NotAvailable("OpenLink"); }
+// OpenMessageWindow and OpenLink: message_viewer_window.cpp, open_link.cpp.
 
 void OpenAddressBook() { NotAvailable("OpenAddressBook"); }
 bool AddressBookShowsFile(const std::string&) { return false; }
@@ -49,15 +47,10 @@ void CreateIncomingRule(const std::string&, const std::string&, const std::strin
   NotAvailable("CreateIncomingRule");
 }
 
-bool ShowAccountProperties(const std::string&, QWidget* parent) {
-  NotAvailable("ShowAccountProperties", parent);
-  return false;
-}
 void ShowOptionsDialog(QWidget* parent) { NotAvailable("ShowOptionsDialog", parent); }
 void ShowManageSignatures(QWidget* parent) { NotAvailable("ShowManageSignatures", parent); }
 void ShowFindMessage() { NotAvailable("ShowFindMessage"); }
-void ShowAbout(QWidget* parent) { NotAvailable("ShowAbout", parent); }
-
-void ShowTaskWindow() { NotAvailable("ShowTaskWindow"); }
+// ShowAccountProperties, ShowAbout, ShowTaskWindow: account_properties.cpp,
+// about_dialog.cpp, tasks_progress.cpp.
 
 }  // namespace qm

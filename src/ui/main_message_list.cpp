@@ -1,0 +1,226 @@
+#include "ui/main_message_list.h"
+
+#include <QFont>
+#include <QLocale>
+#include <QMimeData>
+#include <algorithm>
+#include <numeric>
+
+#include "platform/locale_format.h"
+#include "store/mail_message.h"
+#include "ui/main_icons.h"
+#include "ui/qt_text.h"
+
+
+namespace qm {
+
+const char* MsgColumnName(int column) {
+  static const char* const names[kMsgColumnCount] = {"clnSubject",  "clnAuthor", "clnTo",     "clnAttachments",
+                                                     "clnDateTime", "clnSize",   "clnAccount"};
+  return column >= 0 && column < kMsgColumnCount ? names[column] : "";
+}
+
+cMsgRow MsgRowOf(const std::string& key, const cMailMessage& msg) {
+  cMsgRow r;
+  r.key = key;
+  r.subject = Q(msg.Subject);
+  r.from = Q(msg.From);
+  r.from_name = Q(msg.FromName);
+  r.to = Q(msg.To);
+  r.account = Q(msg.Account);
+  r.size = msg.Size;
+  r.date = msg.Date;
+  r.read = msg.Read;
+  r.answered = msg.Answered;
+  r.is_html = msg.IsHTML;
+  r.has_attachments = msg.HasAttachments;
+  return r;
+}
+
+TMsgListModel::TMsgListModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+int TMsgListModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+}
+int TMsgListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kMsgColumnCount; }
+
+namespace {
+
+RowIcon IconOf(const cMsgRow& r) {
+  if (!r.read) return RowIcon::Unread;
+  if (r.answered) return RowIcon::Answered;
+  if (r.is_html) return RowIcon::Html;
+  return RowIcon::Read;
+}
+
+// Below 1,024 the bytes; then KB and MB with two decimals and the locale's
+// thousands separators.
+QString ListSizeText(int64_t bytes) {
+  if (bytes < 1024) return QString::number(bytes) + " bytes";
+  QLocale locale;
+  if (bytes < 1048576) return locale.toString(static_cast<double>(bytes) / 1024.0, 'f', 2) + " KB";
+  return locale.toString(static_cast<double>(bytes) / 1048576.0, 'f', 2) + " MB";
+}
+
+QString DateText(TDateTime date) {
+  if (date == 0) return {};
+  return Q(FormatShortDate(date) + " " + FormatShortTime(date));
+}
+
+}  // namespace
+
+QVariant TMsgListModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid() || index.row() >= Count()) return {};
+  const cMsgRow& r = rows_[static_cast<size_t>(index.row())];
+  switch (role) {
+    case Qt::DisplayRole:
+      switch (index.column()) {
+        case clnSubject: return r.subject;
+        case clnAuthor: return show_full_name_ ? r.from : r.from_name;
+        case clnTo: return r.to;
+        case clnAttachments: return r.has_attachments ? QString(QChar(0x2022)) : QString();
+        case clnDateTime: return DateText(r.date);
+        case clnSize: return ListSizeText(r.size);
+        case clnAccount: return r.account;
+      }
+      return {};
+    case Qt::DecorationRole:
+      if (index.column() == clnSubject) return RowPicture(IconOf(r));
+      return {};
+    case Qt::FontRole:
+      if (!r.read) {
+        QFont f;
+        f.setBold(true);
+        return f;
+      }
+      return {};
+    case Qt::TextAlignmentRole:
+      if (index.column() == clnAttachments) return int(Qt::AlignCenter);
+      return {};
+    case Qt::UserRole: return Q(r.key);
+  }
+  return {};
+}
+
+QVariant TMsgListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal) return {};
+  static const char* const captions[kMsgColumnCount] = {" Subject", " From", " To", "", " DateTime", " Size",
+                                                        " Account"};
+  if (role == Qt::DisplayRole && section >= 0 && section < kMsgColumnCount) return QString(captions[section]);
+  if (role == Qt::DecorationRole && section == clnAttachments) return AttachmentPicture();
+  if (role == Qt::ToolTipRole && section == clnAttachments) return QString("Attachments");
+  return {};
+}
+
+Qt::ItemFlags TMsgListModel::flags(const QModelIndex& index) const {
+  if (!index.isValid()) return Qt::NoItemFlags;
+  return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemNeverHasChildren;
+}
+
+void TMsgListModel::sort(int column, Qt::SortOrder order) {
+  if (column < 0 || column >= kMsgColumnCount || rows_.size() < 2) return;
+  emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+  std::vector<int> perm(rows_.size());
+  std::iota(perm.begin(), perm.end(), 0);
+  auto less = [&](int a, int b) {
+    const cMsgRow& x = rows_[static_cast<size_t>(a)];
+    const cMsgRow& y = rows_[static_cast<size_t>(b)];
+    switch (column) {
+      case clnSubject: return x.subject.compare(y.subject, Qt::CaseInsensitive) < 0;
+      case clnAuthor:
+        return (show_full_name_ ? x.from.compare(y.from, Qt::CaseInsensitive)
+                                : x.from_name.compare(y.from_name, Qt::CaseInsensitive)) < 0;
+      case clnTo: return x.to.compare(y.to, Qt::CaseInsensitive) < 0;
+      case clnAttachments: return x.has_attachments < y.has_attachments;
+      case clnDateTime: return x.date < y.date;
+      case clnSize: return x.size < y.size;
+      case clnAccount: return x.account.compare(y.account, Qt::CaseInsensitive) < 0;
+    }
+    return false;
+  };
+  if (order == Qt::AscendingOrder)
+    std::stable_sort(perm.begin(), perm.end(), less);
+  else
+    std::stable_sort(perm.begin(), perm.end(), [&](int a, int b) { return less(b, a); });
+
+  std::vector<cMsgRow> sorted;
+  sorted.reserve(rows_.size());
+  std::vector<int> new_row_of(rows_.size());
+  for (size_t i = 0; i < perm.size(); ++i) {
+    new_row_of[static_cast<size_t>(perm[i])] = static_cast<int>(i);
+    sorted.push_back(std::move(rows_[static_cast<size_t>(perm[i])]));
+  }
+  rows_ = std::move(sorted);
+  QModelIndexList from = persistentIndexList();
+  QModelIndexList to;
+  to.reserve(from.size());
+  for (const QModelIndex& i : from) to.append(index(new_row_of[static_cast<size_t>(i.row())], i.column()));
+  changePersistentIndexList(from, to);
+  emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+QStringList TMsgListModel::mimeTypes() const { return {kMessageRowsMime}; }
+
+QMimeData* TMsgListModel::mimeData(const QModelIndexList& indexes) const {
+  // The drop works on the list's selection; the data only marks the drag.
+  auto* data = new QMimeData;
+  QByteArray keys;
+  for (const QModelIndex& i : indexes)
+    if (i.column() == 0) keys += QByteArray::fromStdString(rows_[static_cast<size_t>(i.row())].key) + "\n";
+  data->setData(kMessageRowsMime, keys);
+  return data;
+}
+
+void TMsgListModel::Clear() {
+  if (rows_.empty()) return;
+  beginResetModel();
+  rows_.clear();
+  rows_.shrink_to_fit();
+  endResetModel();
+}
+
+void TMsgListModel::AppendRows(std::vector<cMsgRow>&& rows) {
+  if (rows.empty()) return;
+  int first = Count();
+  beginInsertRows({}, first, first + static_cast<int>(rows.size()) - 1);
+  if (rows_.empty())
+    rows_ = std::move(rows);
+  else
+    for (auto& r : rows) rows_.push_back(std::move(r));
+  endInsertRows();
+}
+
+int TMsgListModel::AddRow(cMsgRow row) {
+  int at = Count();
+  beginInsertRows({}, at, at);
+  rows_.push_back(std::move(row));
+  endInsertRows();
+  return at;
+}
+
+void TMsgListModel::RemoveRowAt(int row) {
+  if (row < 0 || row >= Count()) return;
+  beginRemoveRows({}, row, row);
+  rows_.erase(rows_.begin() + row);
+  endRemoveRows();
+}
+
+void TMsgListModel::SetRow(int row, cMsgRow value) {
+  if (row < 0 || row >= Count()) return;
+  rows_[static_cast<size_t>(row)] = std::move(value);
+  emit dataChanged(index(row, 0), index(row, kMsgColumnCount - 1));
+}
+
+int TMsgListModel::RowOfKey(const std::string& key) const {
+  for (size_t i = 0; i < rows_.size(); ++i)
+    if (rows_[i].key == key) return static_cast<int>(i);
+  return -1;
+}
+
+void TMsgListModel::SetShowFullName(bool on) {
+  if (on == show_full_name_) return;
+  show_full_name_ = on;
+  if (!rows_.empty()) emit dataChanged(index(0, clnAuthor), index(Count() - 1, clnAuthor));
+}
+
+}  // namespace qm

@@ -1,0 +1,69 @@
+#pragma once
+// The main window's message list: one row per message of the shown mailbox,
+// seven columns, the state picture and bold unread rows, sorting by any column.
+#include <QAbstractTableModel>
+#include <QString>
+#include <string>
+#include <vector>
+
+#include "platform/date_time.h"
+
+namespace qm {
+
+struct cMailMessage;
+
+enum MsgColumn { clnSubject = 0, clnAuthor, clnTo, clnAttachments, clnDateTime, clnSize, clnAccount, kMsgColumnCount };
+
+// Internal names of the columns in the saved layout.
+const char* MsgColumnName(int column);
+
+// What a row keeps of its message: the key and the first-part fields shown.
+struct cMsgRow {
+  std::string key;
+  QString subject, from, from_name, to, account;
+  int32_t size = 0;
+  TDateTime date = 0;
+  bool read = false, answered = false, is_html = false, has_attachments = false;
+};
+
+cMsgRow MsgRowOf(const std::string& key, const cMailMessage& msg);
+
+class TMsgListModel : public QAbstractTableModel {
+  Q_OBJECT
+ public:
+  explicit TMsgListModel(QObject* parent = nullptr);
+
+  int rowCount(const QModelIndex& parent = {}) const override;
+  int columnCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+  Qt::ItemFlags flags(const QModelIndex& index) const override;
+  void sort(int column, Qt::SortOrder order) override;
+  Qt::DropActions supportedDragActions() const override { return Qt::MoveAction | Qt::CopyAction; }
+  QStringList mimeTypes() const override;
+  QMimeData* mimeData(const QModelIndexList& indexes) const override;
+
+  void Clear();
+  // Adds many rows at once (the fill of a mailbox).
+  void AppendRows(std::vector<cMsgRow>&& rows);
+  int AddRow(cMsgRow row);
+  void RemoveRowAt(int row);
+  void SetRow(int row, cMsgRow value);
+  const cMsgRow& Row(int row) const { return rows_[static_cast<size_t>(row)]; }
+  int RowOfKey(const std::string& key) const;
+  int Count() const { return static_cast<int>(rows_.size()); }
+
+  void SetShowFullName(bool on);
+  bool ShowFullName() const { return show_full_name_; }
+
+  static bool IsUnread(const cMsgRow& row) { return !row.read; }
+
+ private:
+  std::vector<cMsgRow> rows_;
+  bool show_full_name_ = false;
+};
+
+// The mime type of dragged message rows.
+inline constexpr const char* kMessageRowsMime = "application/x-quillmar-message-rows";
+
+}  // namespace qm
