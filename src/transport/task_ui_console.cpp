@@ -113,8 +113,17 @@ void cConsoleTaskHost::PrintMessage(const cMailMessage& msg) {
   err_ << "Printing is not available here; not printed: " << msg.Subject << "\n";
 }
 
-cPreviewWindowView* cConsoleTaskHost::CreatePreviewWindow() { return new cConsolePreviewWindow(out_); }
+cPreviewWindowView* cConsoleTaskHost::CreatePreviewWindow() {
+  previews_.push_back(std::make_unique<cConsolePreviewWindow>(out_));
+  return previews_.back().get();
+}
 
-void cConsoleTaskHost::DestroyPreviewWindow(cPreviewWindowView* window) { delete window; }
+void cConsoleTaskHost::DestroyPreviewWindow(cPreviewWindowView* window) {
+  for (auto it = previews_.begin(); it != previews_.end(); ++it)
+    if (it->get() == window) {
+      previews_.erase(it);
+      return;
+    }
+}
 
 }  // namespace qm

@@ -6,6 +6,7 @@
 #include <memory>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "transport/task_ui.h"
 #include "transport/task_ui_loop.h"
@@ -60,6 +61,8 @@ class cConsoleTaskHost : public cTaskHost {
   int new_mail_ = 0;
   int errors_ = 0;
   std::string last_status_;
+  // Preview windows nobody closes here.
+  std::vector<std::unique_ptr<cPreviewWindowView>> previews_;
 };
 
 }  // namespace qm
