@@ -54,12 +54,20 @@ std::string TrimBlanks(std::string_view s) { return TrimRightBlanks(TrimLeftBlan
 
 std::string ReplaceAll(std::string s, std::string_view from, std::string_view to) {
   if (from.empty()) return s;
-  size_t pos = 0;
-  while ((pos = s.find(from, pos)) != std::string::npos) {
-    s.replace(pos, from.size(), to);
-    pos += to.size();
+  size_t pos = s.find(from);
+  if (pos == std::string::npos) return s;
+  // Built anew so that many replacements in a long text stay linear.
+  std::string out;
+  out.reserve(s.size());
+  size_t start = 0;
+  while (pos != std::string::npos) {
+    out.append(s, start, pos - start);
+    out.append(to);
+    start = pos + from.size();
+    pos = s.find(from, start);
   }
-  return s;
+  out.append(s, start, std::string::npos);
+  return out;
 }
 
 bool StartsWithText(std::string_view s, std::string_view prefix) {
