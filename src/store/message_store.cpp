@@ -182,7 +182,7 @@ bool DeleteMessage(TQDB& db, const TKey& key, bool ask_attachments) {
 }
 
 bool MoveMessage(TQDB& source, TQDB& target, cFolderNode* source_node, TKey& new_key, bool refresh, bool move,
-                 const TKey& key, cFolderNode* target_node) {
+                 const TKey& key, cFolderNode* target_node, bool pack_source) {
   StoreLock lock;
   new_key.clear();
   cMailMessage msg;
@@ -220,7 +220,7 @@ bool MoveMessage(TQDB& source, TQDB& target, cFolderNode* source_node, TKey& new
       }
     }
     FreeMessage(msg);
-    source.Pack();
+    if (pack_source) source.Pack();
     return true;
   } catch (const std::exception& e) {
     FreeMessage(msg);

@@ -42,9 +42,11 @@ bool DeleteMessage(TQDB& db, const TKey& key, bool ask_attachments);
 
 // Copies (move off) or moves one message between open mailboxes. The copy
 // is stored in the target first; the source copy is deleted only after that
-// succeeded, so a failure never loses the message.
+// succeeded, so a failure never loses the message. The source is packed
+// afterwards (also when copying); a caller moving many messages may pass
+// `pack_source` false and pack once at the end.
 bool MoveMessage(TQDB& source, TQDB& target, cFolderNode* source_node, TKey& new_key, bool refresh, bool move,
-                 const TKey& key, cFolderNode* target_node);
+                 const TKey& key, cFolderNode* target_node, bool pack_source = true);
 bool MoveMessageBetweenFiles(const std::string& source_path, const std::string& target_path, const TKey& key,
                              TKey& new_key, bool refresh, bool move);
 

@@ -358,11 +358,19 @@ int MoveSelectedMessages(const StringList& keys, cFolderNode* target, bool move)
   int done = 0;
   for (auto it = keys.rbegin(); it != keys.rend(); ++it) {
     TKey new_key;
-    if (!MoveMessage(*source, *db, source_node, new_key, false, move, *it, target)) continue;
+    // One pack at the end instead of one per message.
+    if (!MoveMessage(*source, *db, source_node, new_key, false, move, *it, target, false)) continue;
     ++done;
     if (move && ui && IsMailboxShown(*source)) ui->ListRemoveRow(*it);
   }
   ReleaseQDB(db);
+  if (done > 0) {
+    try {
+      source->Pack();
+    } catch (const std::exception& e) {
+      Report(e.what(), " has occured in MoveMessage ()");
+    }
+  }
   UpdateMailboxNode(source_node);
   UpdateMailboxNode(target);
   ShowMailboxStatus();

@@ -234,7 +234,9 @@ TEST_F(TreeOpsTest, MessageListOpenMarkAndMove) {
   EXPECT_EQ(lists->info.unread, 2);
 
   ui_->ClearEvents();
+  const int64_t before = CurrentMailbox->DataSize();
   EXPECT_EQ(MoveSelectedMessages({keys[0], keys[2]}, trash, true), 2);
+  EXPECT_LT(CurrentMailbox->DataSize(), before) << "the source is packed";
   EXPECT_EQ(ui_->Events(), (std::vector<std::string>{"remove " + keys[2], "remove " + keys[0],
                                                      "status 2 Total message(s), 1 unread"}));
   EXPECT_EQ(lists->info.total, 2);
