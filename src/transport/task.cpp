@@ -104,14 +104,28 @@ bool cTask::WaitForThreads(int timeout_ms) {
 }
 
 void cTask::Execute() {
+  std::string escaped;
   try {
     RunTask();
   } catch (const std::exception& e) {
-    ReportTaskError(QuotedStr(e.what()) + " has occured in cTask.Execute ()");
+    escaped = e.what();
+    if (escaped.empty()) escaped = "Unknown error";
   } catch (...) {
-    ReportTaskError(QuotedStr("Unknown error") + " has occured in cTask.Execute ()");
+    escaped = "Unknown error";
   }
-  if (!finished_) FinishTask();
+  // Nothing may leave the thread body: an exception there ends the process.
+  try {
+    if (!escaped.empty()) ReportTaskError(QuotedStr(escaped) + " has occured in cTask.Execute ()");
+  } catch (const std::exception& e) {
+    ReportError(QuotedStr(e.what()) + " has occured in cTask.Execute ()");
+  } catch (...) {
+  }
+  try {
+    if (!finished_) FinishTask();
+  } catch (const std::exception& e) {
+    ReportError(QuotedStr(e.what()) + " has occured in cTask.FinishTask ()");
+  } catch (...) {
+  }
 }
 
 static cTaskHost& RequireHost() {
