@@ -7,6 +7,7 @@
 #include <numeric>
 
 #include "platform/locale_format.h"
+#include "shell/text_utils.h"
 #include "store/mail_message.h"
 #include "ui/main_icons.h"
 #include "ui/qt_text.h"
@@ -21,13 +22,18 @@ const char* MsgColumnName(int column) {
 }
 
 cMsgRow MsgRowOf(const std::string& key, const cMailMessage& msg) {
+  cMailMessage copy = msg;
+  return MsgRowOf(key, std::move(copy));
+}
+
+cMsgRow MsgRowOf(const std::string& key, cMailMessage&& msg) {
   cMsgRow r;
   r.key = key;
-  r.subject = Q(msg.Subject);
-  r.from = Q(msg.From);
-  r.from_name = Q(msg.FromName);
-  r.to = Q(msg.To);
-  r.account = Q(msg.Account);
+  r.subject = std::move(msg.Subject);
+  r.from = std::move(msg.From);
+  r.from_name = std::move(msg.FromName);
+  r.to = std::move(msg.To);
+  r.account = std::move(msg.Account);
   r.size = msg.Size;
   r.date = msg.Date;
   r.read = msg.Read;
@@ -75,13 +81,13 @@ QVariant TMsgListModel::data(const QModelIndex& index, int role) const {
   switch (role) {
     case Qt::DisplayRole:
       switch (index.column()) {
-        case clnSubject: return r.subject;
-        case clnAuthor: return show_full_name_ ? r.from : r.from_name;
-        case clnTo: return r.to;
+        case clnSubject: return Q(r.subject);
+        case clnAuthor: return Q(show_full_name_ ? r.from : r.from_name);
+        case clnTo: return Q(r.to);
         case clnAttachments: return r.has_attachments ? QString(QChar(0x2022)) : QString();
         case clnDateTime: return DateText(r.date);
         case clnSize: return ListSizeText(r.size);
-        case clnAccount: return r.account;
+        case clnAccount: return Q(r.account);
       }
       return {};
     case Qt::DecorationRole:
@@ -126,15 +132,14 @@ void TMsgListModel::sort(int column, Qt::SortOrder order) {
     const cMsgRow& x = rows_[static_cast<size_t>(a)];
     const cMsgRow& y = rows_[static_cast<size_t>(b)];
     switch (column) {
-      case clnSubject: return x.subject.compare(y.subject, Qt::CaseInsensitive) < 0;
+      case clnSubject: return CompareTextAscii(x.subject, y.subject) < 0;
       case clnAuthor:
-        return (show_full_name_ ? x.from.compare(y.from, Qt::CaseInsensitive)
-                                : x.from_name.compare(y.from_name, Qt::CaseInsensitive)) < 0;
-      case clnTo: return x.to.compare(y.to, Qt::CaseInsensitive) < 0;
+        return (show_full_name_ ? CompareTextAscii(x.from, y.from) : CompareTextAscii(x.from_name, y.from_name)) < 0;
+      case clnTo: return CompareTextAscii(x.to, y.to) < 0;
       case clnAttachments: return x.has_attachments < y.has_attachments;
       case clnDateTime: return x.date < y.date;
       case clnSize: return x.size < y.size;
-      case clnAccount: return x.account.compare(y.account, Qt::CaseInsensitive) < 0;
+      case clnAccount: return CompareTextAscii(x.account, y.account) < 0;
     }
     return false;
   };

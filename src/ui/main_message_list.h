@@ -17,16 +17,19 @@ enum MsgColumn { clnSubject = 0, clnAuthor, clnTo, clnAttachments, clnDateTime, 
 // Internal names of the columns in the saved layout.
 const char* MsgColumnName(int column);
 
-// What a row keeps of its message: the key and the first-part fields shown.
+// What a row keeps of its message: the key and the first-part fields shown
+// (as bytes: only the rows painted are turned into display text).
 struct cMsgRow {
   std::string key;
-  QString subject, from, from_name, to, account;
+  std::string subject, from, from_name, to, account;
   int32_t size = 0;
   TDateTime date = 0;
   bool read = false, answered = false, is_html = false, has_attachments = false;
 };
 
 cMsgRow MsgRowOf(const std::string& key, const cMailMessage& msg);
+// The same, taking the texts over from a record that is read again next.
+cMsgRow MsgRowOf(const std::string& key, cMailMessage&& msg);
 
 class TMsgListModel : public QAbstractTableModel {
   Q_OBJECT

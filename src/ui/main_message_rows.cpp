@@ -99,7 +99,7 @@ void TfrmMain::FillMessageList(cFolderNode* node) {
     }
     if (!msg.Read) ++unread;
     ++read_count;
-    batch.push_back(MsgRowOf(key, msg));
+    batch.push_back(MsgRowOf(key, std::move(msg)));
     if (static_cast<int>(batch.size()) >= kFillBatch || since_pump.elapsed() >= kPumpMs) {
       msgModel->AppendRows(std::move(batch));
       batch.clear();

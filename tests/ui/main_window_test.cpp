@@ -105,7 +105,7 @@ class MainWindowTest : public ::testing::Test {
   }
   std::vector<std::string> Subjects() {
     std::vector<std::string> s;
-    for (int r = 0; r < win_->msgModel->Count(); ++r) s.push_back(win_->msgModel->Row(r).subject.toStdString());
+    for (int r = 0; r < win_->msgModel->Count(); ++r) s.push_back(win_->msgModel->Row(r).subject);
     return s;
   }
   void SelectRows(std::initializer_list<int> rows) {
