@@ -25,11 +25,21 @@ std::string HomeDir() {
 
 }  // namespace
 
+std::string InstalledBinDir() {
+#ifdef QUILL_INSTALL_BINDIR
+  return IncludeTrailingSlash(QUILL_INSTALL_BINDIR);
+#else
+  return "";
+#endif
+}
+
 std::string ResolveAppDirFrom(const std::string& quillmar_home, const std::string& exe_path,
                               const std::string& xdg_data_home, const std::string& home) {
   if (!quillmar_home.empty()) return IncludeTrailingSlash(quillmar_home);
   std::string exe_dir = ExtractFilePath(exe_path);
-  if (!exe_dir.empty() && ::access(exe_dir.c_str(), W_OK) == 0) return IncludeTrailingSlash(exe_dir);
+  // Also an installed program run by root, who could write there.
+  bool installed = !exe_dir.empty() && exe_dir == InstalledBinDir();
+  if (!exe_dir.empty() && !installed && ::access(exe_dir.c_str(), W_OK) == 0) return IncludeTrailingSlash(exe_dir);
   std::string base = !xdg_data_home.empty() ? xdg_data_home : IncludeTrailingSlash(home) + ".local/share";
   return IncludeTrailingSlash(base) + "torvane-quillmar/";
 }

@@ -8,6 +8,9 @@ namespace qm {
 // $XDG_DATA_HOME/torvane-quillmar/ (default ~/.local/share/torvane-quillmar/).
 std::string ResolveAppDir();
 
+// The directory an installed client lives in ("" when unknown).
+std::string InstalledBinDir();
+
 // The same rule with its inputs given, for tests.
 std::string ResolveAppDirFrom(const std::string& quillmar_home, const std::string& exe_path,
                               const std::string& xdg_data_home, const std::string& home);

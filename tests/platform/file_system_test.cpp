@@ -70,6 +70,10 @@ TEST(AppDir, ResolutionOrder) {
             "/home/u/.local/share/torvane-quillmar/");
   EXPECT_EQ(ResolveAppDirFrom("", "/nonexistent-q/bin/quillmar", "/x/share", "/home/u"),
             "/x/share/torvane-quillmar/");
+  // The installed program keeps nothing beside itself, even when its folder is writable.
+  ASSERT_FALSE(InstalledBinDir().empty());
+  EXPECT_EQ(ResolveAppDirFrom("", InstalledBinDir() + "quillmar", "", "/home/u"),
+            "/home/u/.local/share/torvane-quillmar/");
 }
 
 }  // namespace
