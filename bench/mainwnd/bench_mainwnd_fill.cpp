@@ -28,7 +28,7 @@ using namespace qm;
 namespace {
 
 constexpr int kMessages = 25000;
-constexpr int kRounds = 3;
+constexpr int kRounds = 5;
 
 double Ms(std::chrono::steady_clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 

@@ -188,7 +188,7 @@ void TMsgListModel::AppendRows(std::vector<cMsgRow>&& rows) {
   if (rows.empty()) return;
   int first = Count();
   beginInsertRows({}, first, first + static_cast<int>(rows.size()) - 1);
-  if (rows_.empty())
+  if (rows_.empty() && rows_.capacity() < rows.size())
     rows_ = std::move(rows);
   else
     for (auto& r : rows) rows_.push_back(std::move(r));

@@ -47,6 +47,7 @@ class TMsgListModel : public QAbstractTableModel {
   QMimeData* mimeData(const QModelIndexList& indexes) const override;
 
   void Clear();
+  void Reserve(int rows) { rows_.reserve(static_cast<size_t>(rows)); }
   // Adds many rows at once (the fill of a mailbox).
   void AppendRows(std::vector<cMsgRow>&& rows);
   int AddRow(cMsgRow row);
