@@ -110,7 +110,7 @@ TDateTime ParseInternetDate(const std::string& text) {
     if (mon == kMonths[i]) month = i + 1;
   if (month == 0) return 0;
   auto year = ToInt(tok[2]);
-  if (!year) return 0;
+  if (!year || *year < 0) return 0;
   long y = *year < 100 ? *year + century : *year;
 
   std::string time = tok[3];

@@ -6,6 +6,7 @@
 #include <ctime>
 
 #include "message/internet_dates.h"
+#include "platform/file_system.h"
 
 namespace qm {
 namespace {
@@ -76,6 +77,7 @@ TEST(ParseInternetDate, BrokenShapesGiveZero) {
       "Tue, 12 Dec 2000 11:25:75 +0000",
       "Tue, 12 Dec 20x0 11:25:32 +0000",
       "Tue, 12 Dec 99999 11:25:32 +0000",
+      "1 Dec -1974 05:00:01",
       "Tue, 12 Dec 2000 ab:cd:ef +0000",
       ",,,,",
       "(((",
@@ -84,6 +86,18 @@ TEST(ParseInternetDate, BrokenShapesGiveZero) {
       "\t12\tDec\t2000\t11:25:32",             // tabs do not separate
   };
   for (const char* c : cases) EXPECT_EQ(ParseInternetDate(c), 0.0) << c;
+}
+
+TEST(ParseInternetDate, FuzzFindings) {
+  ZoneGuard utc("UTC0");
+  std::string dir = std::string(QUILL_FIXTURES_DIR) + "/message/fuzz_dates/";
+  auto entries = ListDirectory(dir);
+  ASSERT_FALSE(entries.empty());
+  for (const auto& e : entries) {
+    TDateTime v = ParseInternetDate(ReadFileBytes(dir + e.name));
+    EXPECT_TRUE(std::isfinite(v)) << e.name;
+    if (v != 0) ExpectSameSecond(ParseInternetDate(FormatInternetDate(v)), v, e.name);
+  }
 }
 
 TEST(ParseInternetDate, EmptyTextIsNow) {
