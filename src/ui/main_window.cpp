@@ -53,6 +53,17 @@ constexpr int kDesignLeft = 8, kDesignTop = 13, kDesignWidth = 792, kDesignHeigh
 constexpr int kDesignLeftPaneWidth = 200, kDesignContactsHeight = 145, kDesignMsgBodyHeight = 226;
 const int kDesignColumnWidths[kMsgColumnCount] = {148, 83, 71, 20, 101, 52, 97};
 
+// The designed widths fit an 8-point font 13 pixels high; larger desktop
+// fonts widen them so that sizes and dates are not cut.
+int DesignColumnWidth(int column, const QFontMetrics& fm) {
+  double scale = std::max(1.0, fm.height() / 13.0);
+  int width = static_cast<int>(kDesignColumnWidths[column] * scale);
+  if (column == clnAttachments) return 20;
+  if (column == clnSize) width = std::max(width, fm.horizontalAdvance("1,023.99 KB") + 12);
+  if (column == clnDateTime) width = std::max(width, fm.horizontalAdvance("12/31/2026 23:59") + 12);
+  return width;
+}
+
 QFont ToQFont(const FontDesc& d) {
   QFont f(Q(d.name));
   f.setPointSize(d.size > 0 ? d.size : 8);
@@ -194,7 +205,8 @@ void TfrmMain::CreatePanes() {
   lstMsgs->header()->setStretchLastSection(false);
   lstMsgs->header()->setSectionResizeMode(clnAttachments, QHeaderView::Fixed);
   lstMsgs->header()->setMinimumSectionSize(20);
-  for (int c = 0; c < kMsgColumnCount; ++c) lstMsgs->header()->resizeSection(c, kDesignColumnWidths[c]);
+  for (int c = 0; c < kMsgColumnCount; ++c)
+    lstMsgs->header()->resizeSection(c, DesignColumnWidth(c, lstMsgs->fontMetrics()));
   lstMsgs->header()->setSortIndicator(clnDateTime, Qt::DescendingOrder);
 
   MsgBodyPanel = new QWidget(RightPanel);
@@ -331,7 +343,7 @@ void TfrmMain::RestoreColumns() {
   std::vector<ColumnDesc> cols(kMsgColumnCount);
   for (int c = 0; c < kMsgColumnCount; ++c) {
     cols[c].name = MsgColumnName(c);
-    cols[c].width = kDesignColumnWidths[c];
+    cols[c].width = DesignColumnWidth(c, lstMsgs->fontMetrics());
     cols[c].position = c;
     cols[c].sort = c == clnDateTime ? ColumnSort::Descending : ColumnSort::None;
   }
