@@ -61,6 +61,9 @@ class MainWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
     InitialisePaths(dir_.path());
+    // Whatever goes to the desktop's trash stays in this test's directory.
+    old_data_home_ = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", QByteArray::fromStdString(dir_.path() + "share"));
     starter_ = std::make_shared<RecordingStarter>();
     previous_starter_ = SetMailTaskStarter(starter_);
     SetEntryPointTracer([this](const std::string& name) { entry_points_.push_back(name); });
@@ -72,6 +75,7 @@ class MainWindowTest : public ::testing::Test {
     FolderTree().Clear();
     SetEntryPointTracer(nullptr);
     SetMailTaskStarter(previous_starter_);
+    qputenv("XDG_DATA_HOME", old_data_home_);
     ReleaseSettings();
   }
 
@@ -134,6 +138,7 @@ class MainWindowTest : public ::testing::Test {
   }
 
   class TempDir dir_;
+  QByteArray old_data_home_;
   std::shared_ptr<RecordingStarter> starter_;
   std::shared_ptr<MailTaskStarter> previous_starter_;
   std::vector<std::string> entry_points_;
