@@ -128,25 +128,40 @@ void TMsgListModel::sort(int column, Qt::SortOrder order) {
   emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
   std::vector<int> perm(rows_.size());
   std::iota(perm.begin(), perm.end(), 0);
-  auto less = [&](int a, int b) {
-    const cMsgRow& x = rows_[static_cast<size_t>(a)];
-    const cMsgRow& y = rows_[static_cast<size_t>(b)];
-    switch (column) {
-      case clnSubject: return CompareTextAscii(x.subject, y.subject) < 0;
-      case clnAuthor:
-        return (show_full_name_ ? CompareTextAscii(x.from, y.from) : CompareTextAscii(x.from_name, y.from_name)) < 0;
-      case clnTo: return CompareTextAscii(x.to, y.to) < 0;
-      case clnAttachments: return x.has_attachments < y.has_attachments;
-      case clnDateTime: return x.date < y.date;
-      case clnSize: return x.size < y.size;
-      case clnAccount: return CompareTextAscii(x.account, y.account) < 0;
+  if (column == clnDateTime || column == clnSize || column == clnAttachments) {
+    // Numbers sort as (value, row) pairs side by side: no walk over the rows.
+    std::vector<std::pair<double, int>> keyed(rows_.size());
+    for (size_t i = 0; i < rows_.size(); ++i) {
+      const cMsgRow& r = rows_[i];
+      double v = column == clnDateTime ? r.date : column == clnSize ? r.size : (r.has_attachments ? 1 : 0);
+      keyed[i] = {v, static_cast<int>(i)};
     }
-    return false;
-  };
-  if (order == Qt::AscendingOrder)
-    std::stable_sort(perm.begin(), perm.end(), less);
-  else
-    std::stable_sort(perm.begin(), perm.end(), [&](int a, int b) { return less(b, a); });
+    // Equal values keep their order in either direction.
+    if (order == Qt::AscendingOrder)
+      std::stable_sort(keyed.begin(), keyed.end(),
+                       [](const auto& a, const auto& b) { return a.first < b.first; });
+    else
+      std::stable_sort(keyed.begin(), keyed.end(),
+                       [](const auto& a, const auto& b) { return a.first > b.first; });
+    for (size_t i = 0; i < keyed.size(); ++i) perm[i] = keyed[i].second;
+  } else {
+    auto less = [&](int a, int b) {
+      const cMsgRow& x = rows_[static_cast<size_t>(a)];
+      const cMsgRow& y = rows_[static_cast<size_t>(b)];
+      switch (column) {
+        case clnSubject: return CompareTextAscii(x.subject, y.subject) < 0;
+        case clnAuthor:
+          return (show_full_name_ ? CompareTextAscii(x.from, y.from) : CompareTextAscii(x.from_name, y.from_name)) < 0;
+        case clnTo: return CompareTextAscii(x.to, y.to) < 0;
+        case clnAccount: return CompareTextAscii(x.account, y.account) < 0;
+      }
+      return false;
+    };
+    if (order == Qt::AscendingOrder)
+      std::stable_sort(perm.begin(), perm.end(), less);
+    else
+      std::stable_sort(perm.begin(), perm.end(), [&](int a, int b) { return less(b, a); });
+  }
 
   std::vector<cMsgRow> sorted;
   sorted.reserve(rows_.size());
