@@ -1,6 +1,10 @@
 #include "store/folder_tree_scan.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 #include "platform/file_system.h"
 #include "shell/app_paths.h"
@@ -64,9 +68,40 @@ bool IsPlainName(const std::string& name) {
          name.find('\0') == std::string::npos;
 }
 
+namespace {
+
+// Directories of the branch being scanned, so that a link back up the tree
+// is listed once and not followed round.
+using DirIds = std::vector<std::pair<dev_t, ino_t>>;
+
+bool EnterDirectory(const std::string& path, DirIds& branch) {
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) return false;
+  for (const auto& id : branch)
+    if (id.first == st.st_dev && id.second == st.st_ino) return false;
+  branch.emplace_back(st.st_dev, st.st_ino);
+  return true;
+}
+
+void ScanInto(cFolderNode* node, bool standard_names, DirIds& branch);
+
+}  // namespace
+
 void ScanDirectoryIntoNode(cFolderNode* node, bool standard_names) {
   StoreLock lock;
   if (!node) return;
+  DirIds branch;
+  for (cFolderNode* n = node->Parent(); n; n = n->Parent()) {
+    struct stat st;
+    if (::stat(n->info.path.c_str(), &st) == 0) branch.emplace_back(st.st_dev, st.st_ino);
+  }
+  ScanInto(node, standard_names, branch);
+}
+
+namespace {
+
+void ScanInto(cFolderNode* node, bool standard_names, DirIds& branch) {
+  if (!EnterDirectory(node->info.path, branch)) return;
   StringList mailboxes, folders;
   for (const DirEntry& e : ListDirectory(node->info.path)) {
     const std::string ext = ExtractFileExt(e.name);
@@ -83,9 +118,12 @@ void ScanDirectoryIntoNode(cFolderNode* node, bool standard_names) {
   for (const std::string& f : folders) {
     cFolderNode* folder =
         FolderTree().AddChild(node, fnkFolder, f.substr(0, f.size() - 4), node->info.path + f + "/", kIconFolder);
-    ScanDirectoryIntoNode(folder, false);
+    ScanInto(folder, false, branch);
   }
+  branch.pop_back();
 }
+
+}  // namespace
 
 cFolderNode* AddAccountNode(const std::string& account) {
   StoreLock lock;

@@ -202,9 +202,13 @@ bool MoveMessage(TQDB& source, TQDB& target, cFolderNode* source_node, TKey& new
       FreeMessage(msg);
       return false;
     }
+    bool moved = true;
     if (move) {
       source_node = NodeOf(source, source_node);
-      if (DeleteMessage(source, key, false)) {
+      // Should the source copy stay behind, the message is in both mailboxes
+      // and the caller hears that the move did not happen.
+      moved = DeleteMessage(source, key, false);
+      if (moved) {
         if (source_node) {
           --source_node->info.total;
           if (!msg.Read) --source_node->info.unread;
@@ -221,7 +225,7 @@ bool MoveMessage(TQDB& source, TQDB& target, cFolderNode* source_node, TKey& new
     }
     FreeMessage(msg);
     if (pack_source) source.Pack();
-    return true;
+    return moved;
   } catch (const std::exception& e) {
     FreeMessage(msg);
     ReportError(ErrorText(e) + " has occured in MoveMessage ()");

@@ -42,7 +42,8 @@ bool DeleteMessage(TQDB& db, const TKey& key, bool ask_attachments);
 
 // Copies (move off) or moves one message between open mailboxes. The copy
 // is stored in the target first; the source copy is deleted only after that
-// succeeded, so a failure never loses the message. The source is packed
+// succeeded, so a failure never loses the message (when only the delete
+// fails, the message is in both and the result is false). The source is packed
 // afterwards (also when copying); a caller moving many messages may pass
 // `pack_source` false and pack once at the end.
 bool MoveMessage(TQDB& source, TQDB& target, cFolderNode* source_node, TKey& new_key, bool refresh, bool move,

@@ -1,5 +1,6 @@
 // Building the folder tree from disk, the counter cache and node lookups.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "shell/app_paths.h"
 #include "store/folder_tree_scan.h"
@@ -56,6 +57,21 @@ TEST_F(TreeTest, ScanFollowsTheDirectoryConventions) {
   EXPECT_FALSE(FileExists(MailDir + "work/Inbox.zqf"));
   EXPECT_EQ(FolderTree().Selected(), FindStandardMailbox("Home", "Inbox")) << "the default account's Inbox";
   EXPECT_TRUE(ui_->Events().empty());
+}
+
+TEST_F(TreeTest, LinkedFoldersAreNotFollowedRound) {
+  Make({"Loop.FLD/a.zqf", "Home/"});
+  ASSERT_EQ(::symlink("..", (MailDir + "Loop.FLD/Back.FLD").c_str()), 0);
+  ASSERT_EQ(::symlink(".", (MailDir + "Home/Self.FLD").c_str()), 0);
+  BuildFolderTree();
+  cFolderNode* loop = FolderTree().FindNodeByPath(MailDir + "Loop.FLD/");
+  ASSERT_NE(loop, nullptr);
+  ASSERT_EQ(loop->Children().size(), 2u);
+  EXPECT_EQ(loop->Children()[1]->caption, "Back");
+  EXPECT_TRUE(loop->Children()[1]->Children().empty());
+  cFolderNode* self = FolderTree().FindNodeByPath(MailDir + "Home/Self.FLD/");
+  ASSERT_NE(self, nullptr);
+  EXPECT_TRUE(self->Children().empty());
 }
 
 TEST_F(TreeTest, SelectionAfterBuild) {
