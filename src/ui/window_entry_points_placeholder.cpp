@@ -20,10 +20,9 @@ void NotAvailable(const char* window, QWidget* parent = nullptr) {
 
 // ShowComposeWindow, OpenStoredMessage, CloseAllComposeWindows: compose_window.cpp.
 
-void ShowMessageProperties(const std::string&) { NotAvailable("ShowMessageProperties"); }
-void SaveMessageAs(const std::string&) { NotAvailable("SaveMessageAs"); }
 void PrintMessage(const cMailMessage&) { NotAvailable("PrintMessage"); }
-// OpenMessageWindow and OpenLink: message_viewer_window.cpp, open_link.cpp.
+// OpenMessageWindow, ShowMessageProperties, SaveMessageAs and OpenLink:
+// message_viewer_window.cpp, open_link.cpp.
 
 void OpenAddressBook() { NotAvailable("OpenAddressBook"); }
 bool AddressBookShowsFile(const std::string&) { return false; }
