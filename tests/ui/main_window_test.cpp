@@ -5,7 +5,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QHeaderView>
+#include <QListWidget>
 #include <QLabel>
 #include <QMenu>
 #include <QTreeWidget>
@@ -14,6 +16,7 @@
 #include <QTest>
 #include <QTreeView>
 
+#include "contacts/contact_store.h"
 #include "platform/file_system.h"
 #include "shell/app_paths.h"
 #include "store/folder_tree.h"
@@ -488,6 +491,64 @@ TEST_F(MainWindowTest, TrayMenuIsRebuiltWithTheAccountsAndTheOfflineQuestion) {
   });
   EXPECT_TRUE(w.AskToGoOnline(true));
   EXPECT_FALSE(w.WorkingOffline());
+}
+
+TEST_F(MainWindowTest, NextPreviousAndNextUnreadMoveTheFocus) {
+  AddAccount("Home");
+  Fill(MailDir + "Home/Inbox.zqf", {{"d", false, 1}, {"c", true, 2}, {"b", true, 3}, {"a", true, 4}});
+  OptionsIni->WriteBool("Options", "MarkMsgRead", false);
+  TfrmMain& w = Open();
+  ASSERT_EQ(Subjects(), (std::vector<std::string>{"a", "b", "c", "d"}));
+  struct Step {
+    const char* command;
+    int focused;
+  } steps[] = {{"mnuMessage_Previous", 0},  // nothing above the first row
+               {"mnuMessage_Next", 1},
+               {"mnuMessage_NextUnread", 3},
+               {"mnuMessage_NextUnread", 3},  // no wrap-around
+               {"mnuMessage_Next", 3},
+               {"mnuMessage_Previous", 2}};
+  for (const Step& s : steps) {
+    SCOPED_TRACE(s.command);
+    w.Command(s.command)->trigger();
+    EXPECT_EQ(w.FocusedRow(), s.focused);
+    EXPECT_EQ(w.SelectedRows(), (std::vector<int>{s.focused})) << "the old row is deselected";
+  }
+}
+
+TEST_F(MainWindowTest, ContactPaneShowsTheChosenGroupsVisibleContacts) {
+  AddAccount("Home");
+  auto contact = [](const std::string& book, const std::string& name, bool shown) {
+    cContact c;
+    InitContact(c);
+    c.Name = name;
+    c.Email = name + "@example.invalid";
+    c.ShowOnContactPane = shown;
+    ASSERT_TRUE(WriteContact(book, c));
+  };
+  contact(ContactsFile(), "zoe", true);
+  contact(ContactsFile(), "Adam", true);
+  contact(ContactsFile(), "Hidden", false);
+  SaveLinesToFile(GetGroupFile("Friends"), {});
+  contact(GetGroupFile("Friends"), "Fred", true);
+  OptionsIni->WriteString("MainWnd", "LastSelGroup", "Friends");
+  TfrmMain& w = Open();
+  auto names = [&] {
+    QStringList n;
+    for (int i = 0; i < w.lstContacts->count(); ++i) n << w.lstContacts->item(i)->text();
+    return n;
+  };
+  EXPECT_EQ(w.cboContactGroups->currentText(), "Friends") << "the group of the last session";
+  EXPECT_EQ(names(), QStringList{"Fred"});
+  w.cboContactGroups->setCurrentIndex(0);
+  EXPECT_EQ(names(), (QStringList{"Adam", "zoe"})) << "sorted, hidden contacts left out";
+
+  w.lstContacts->item(1)->setSelected(true);
+  w.Command("mnuContact_Delete")->trigger();
+  EXPECT_EQ(names(), QStringList{"Adam"});
+  EXPECT_EQ(ListContacts(ContactsFile()), (StringList{"Adam", "Hidden"}));
+  ASSERT_TRUE(w.close());
+  EXPECT_EQ(OptionsIni->ReadString("MainWnd", "LastSelGroup", ""), "Contacts");
 }
 
 TEST(MainWindowGuard, EscapedFailuresAreReportedAsUnhandled) {
