@@ -551,6 +551,52 @@ TEST_F(MainWindowTest, ContactPaneShowsTheChosenGroupsVisibleContacts) {
   EXPECT_EQ(OptionsIni->ReadString("MainWnd", "LastSelGroup", ""), "Contacts");
 }
 
+TEST_F(MainWindowTest, SelectingAnUnreadMessageEndsTheNewMailAnnouncement) {
+  AddAccount("Home");
+  Fill(MailDir + "Home/Inbox.zqf", {{"unread", false, 1}, {"read", true, 2}});
+  OptionsIni->WriteBool("Options", "MarkMsgRead", false);
+  TfrmMain& w = Open();
+  ASSERT_EQ(Subjects(), (std::vector<std::string>{"read", "unread"}));
+  auto announce = [&] {
+    w.SetTrayState(TrayState::NewMail, "3 new email(s)", false);
+    w.SetNewMailCount(3);
+  };
+  announce();
+  w.Command("mnuMessage_Next")->trigger();
+  EXPECT_EQ(w.CurrentTrayState(), TrayState::Normal) << "an unread message was shown";
+  EXPECT_EQ(w.NewMailCount(), 0);
+  announce();
+  w.Command("mnuMessage_Previous")->trigger();
+  EXPECT_EQ(w.FocusedRow(), 0);
+  EXPECT_EQ(w.CurrentTrayState(), TrayState::NewMail) << "a read message does not end it";
+  EXPECT_EQ(w.NewMailCount(), 3);
+}
+
+TEST_F(MainWindowTest, MinimiseToTrayNeedsTheTrayIcon) {
+  AddAccount("Home");
+  OptionsIni->WriteBool("Options", "ShowTrayIcon", false);
+  OptionsIni->WriteBool("Options", "MinToTray", true);
+  TfrmMain& w = Open();
+  EXPECT_FALSE(w.Command("mnuTools_MinToTray")->isEnabled());
+  w.SetTrayIconShown(true);
+  EXPECT_TRUE(w.Command("mnuTools_MinToTray")->isEnabled());
+}
+
+TEST_F(MainWindowTest, AFirstStartWithoutAccountsAsksForOneBeforeTheWindowShows) {
+  bool asked = false, window_shown = true;
+  WhenModalOpens([&](QWidget* d) {
+    asked = true;
+    EXPECT_EQ(d->windowTitle(), "Add new server");
+    window_shown = TfrmMain::Instance() && TfrmMain::Instance()->isVisible();
+    qobject_cast<QDialog*>(d)->reject();
+  });
+  TfrmMain& w = Open();
+  EXPECT_TRUE(asked);
+  EXPECT_FALSE(window_shown);
+  EXPECT_TRUE(entry_points_.empty()) << "cancelled before the account properties";
+  EXPECT_EQ(w.windowTitle(), "Torvane Quillmar") << "the root is selected";
+}
+
 TEST(MainWindowGuard, EscapedFailuresAreReportedAsUnhandled) {
   ScopedErrorRecorder errors;
   RunGuarded([] { throw std::runtime_error("Cannot create directory"); });
