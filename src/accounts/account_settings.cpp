@@ -43,11 +43,17 @@ cAccountSettings LoadAccount(const std::string& account) {
   s.POP3Addr = ini.ReadString("POP3", "Addr", "");
   s.POP3UserName = ini.ReadString("POP3", "UserName", "");
   s.POP3Password = DecodePassword(ini.ReadString("POP3", "Password", ""));
-  s.POP3Port = std::to_string(ini.ReadInteger("POP3", "Port", kDefaultPop3Port));
+  s.POP3Security = ini.ReadInteger("POP3", "Security", 0);
+  s.POP3TrustedCertificate = ini.ReadString("POP3", "TrustedCertificate", "");
+  s.POP3Port = std::to_string(
+      ini.ReadInteger("POP3", "Port", s.POP3Security == 2 ? kDefaultPop3ImplicitTlsPort : kDefaultPop3Port));
   s.POP3Timeout = std::to_string(ini.ReadInteger("POP3", "Timeout", kDefaultTimeout));
 
   s.SMTPAddr = ini.ReadString("SMTP", "Addr", "");
-  s.SMTPPort = std::to_string(ini.ReadInteger("SMTP", "Port", kDefaultSmtpPort));
+  s.SMTPSecurity = ini.ReadInteger("SMTP", "Security", 0);
+  s.SMTPTrustedCertificate = ini.ReadString("SMTP", "TrustedCertificate", "");
+  s.SMTPPort = std::to_string(
+      ini.ReadInteger("SMTP", "Port", s.SMTPSecurity == 2 ? kDefaultSmtpImplicitTlsPort : kDefaultSmtpPort));
   s.SMTPTimeout = std::to_string(ini.ReadInteger("SMTP", "Timeout", kDefaultTimeout));
   s.SMTPAuthentificate = ini.ReadBool("SMTP", "Authentificate", false);
   s.SMTPUserName = ini.ReadString("SMTP", "UserName", "");
@@ -81,19 +87,38 @@ void SaveAccount(const std::string& account, const cAccountSettings& s) {
   ini.WriteString("POP3", "Password", EncodePassword(s.POP3Password));
   ini.WriteString("POP3", "Port", s.POP3Port);
   ini.WriteString("POP3", "Timeout", s.POP3Timeout);
+  ini.WriteInteger("POP3", "Security", s.POP3Security);
+  // An accepted certificate is kept unless replaced; the window never clears it.
+  if (!s.POP3TrustedCertificate.empty()) ini.WriteString("POP3", "TrustedCertificate", s.POP3TrustedCertificate);
 
   ini.WriteString("SMTP", "Addr", s.SMTPAddr);
   ini.WriteString("SMTP", "Port", s.SMTPPort);
   ini.WriteString("SMTP", "Timeout", s.SMTPTimeout);
+  ini.WriteInteger("SMTP", "Security", s.SMTPSecurity);
+  if (!s.SMTPTrustedCertificate.empty()) ini.WriteString("SMTP", "TrustedCertificate", s.SMTPTrustedCertificate);
 
   ini.WriteBool("Server", "LeaveMailOnServer", s.LeaveMailOnServer);
   ini.WriteBool("Server", "DoNotCheckMail", s.DoNotCheckMail);
   ini.WriteBool("Server", "HideWhenComposing", s.HideWhenComposing);
 }
 
-int Pop3PortOf(const cAccountSettings& s) { return NumberOr(s.POP3Port, kDefaultPop3Port); }
+void TrustAccountCertificate(const std::string& account, const std::string& section,
+                             const std::string& fingerprint) {
+  if (!IsValidAccountName(account)) throw FileError("Invalid account name " + account, EINVAL);
+  const std::string dir = AccountDir(account);
+  if (!DirectoryExists(dir) && !ForceDirectories(dir))
+    throw FileError::FromErrno("Cannot create the directory", dir, errno);
+  IniFile ini(AccountSettingsFile(account));
+  ini.WriteString(section, "TrustedCertificate", fingerprint);
+}
+
+int Pop3PortOf(const cAccountSettings& s) {
+  return NumberOr(s.POP3Port, s.POP3Security == 2 ? kDefaultPop3ImplicitTlsPort : kDefaultPop3Port);
+}
 int Pop3TimeoutOf(const cAccountSettings& s) { return NumberOr(s.POP3Timeout, kDefaultTimeout); }
-int SmtpPortOf(const cAccountSettings& s) { return NumberOr(s.SMTPPort, kDefaultSmtpPort); }
+int SmtpPortOf(const cAccountSettings& s) {
+  return NumberOr(s.SMTPPort, s.SMTPSecurity == 2 ? kDefaultSmtpImplicitTlsPort : kDefaultSmtpPort);
+}
 int SmtpTimeoutOf(const cAccountSettings& s) { return NumberOr(s.SMTPTimeout, kDefaultTimeout); }
 
 std::string AccountSenderAddress(const std::string& account) {

@@ -10,6 +10,9 @@ namespace qm {
 constexpr int kDefaultPop3Port = 110;
 constexpr int kDefaultSmtpPort = 25;
 constexpr int kDefaultTimeout = 15;
+// With implicit TLS (Security 2) a missing port key means these.
+constexpr int kDefaultPop3ImplicitTlsPort = 995;
+constexpr int kDefaultSmtpImplicitTlsPort = 465;
 
 struct cAccountSettings {
   // [User]
@@ -26,10 +29,16 @@ struct cAccountSettings {
   // that way; the tasks read them as numbers (Pop3PortOf and friends).
   std::string POP3Port = std::to_string(kDefaultPop3Port);
   std::string POP3Timeout = std::to_string(kDefaultTimeout);
+  // 0 none, 1 upgrade in the dialogue, 2 implicit TLS.
+  int POP3Security = 0;
+  // SHA-256 fingerprint of a certificate the user accepted; empty: none.
+  std::string POP3TrustedCertificate;
   // [SMTP]
   std::string SMTPAddr;
   std::string SMTPPort = std::to_string(kDefaultSmtpPort);
   std::string SMTPTimeout = std::to_string(kDefaultTimeout);
+  int SMTPSecurity = 0;
+  std::string SMTPTrustedCertificate;
   // Read only: the user adds these three by hand, SaveAccount never writes them.
   bool SMTPAuthentificate = false;
   std::string SMTPUserName;
@@ -55,6 +64,11 @@ cAccountSettings LoadAccount(const std::string& account);
 // writes every key the window shows. Throws qm::FileError when the name is
 // not usable or the file cannot be written.
 void SaveAccount(const std::string& account, const cAccountSettings& settings);
+
+// Records that the user accepted a certificate for the account's POP3 or SMTP
+// server (`section` "POP3" or "SMTP"). Throws qm::FileError like SaveAccount.
+void TrustAccountCertificate(const std::string& account, const std::string& section,
+                             const std::string& fingerprint);
 
 // Numbers as the tasks see them: a text that is not an integer gives the default.
 int Pop3PortOf(const cAccountSettings& s);

@@ -6,7 +6,7 @@ namespace qm {
 
 bool TLitePOP3::ReadOKReply() { return ReadFromSocket(true, false) && ReplyCode() == "+OK"; }
 
-bool TLitePOP3::Login(const std::string& user, const std::string& password) {
+bool TLitePOP3::UserPassLogin(const std::string& user, const std::string& password) {
   WriteToSocket("USER " + user);
   if (!ReadOKReply()) return false;
   DisableTransferEvents();

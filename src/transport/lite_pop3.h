@@ -40,7 +40,15 @@ class TLitePOP3 : public TLiteSocket {
 
   bool CheckWelcome() override { return ReplyCode() == "+OK"; }
 
+  // With TLS asked for, the upgrade ("STLS") follows the greeting.
+  bool Connect() override;
+  // Plain USER/PASS without TLS; inside TLS, USER/PASS or "AUTH PLAIN",
+  // whichever the server's capabilities offer.
   bool Login(const std::string& user, const std::string& password);
+  // "CAPA": the capability lines; false when the server has none to give.
+  bool ReadCapabilities(StringList& capabilities);
+  // Written to the traffic log in place of the AUTH PLAIN argument.
+  static constexpr const char* kAuthPlaceholder = "********";
   bool GetMailboxStats();
   // One unique-id per message in the server's order: entry i is message i + 1.
   bool GetUIDLList(StringList& list);
@@ -52,6 +60,8 @@ class TLitePOP3 : public TLiteSocket {
 
  private:
   bool ReadOKReply();
+  bool UserPassLogin(const std::string& user, const std::string& password);
+  bool AuthPlainLogin(const std::string& user, const std::string& password);
   int message_count_ = 0;
   size_t data_receive_size_ = kDefaultDataReceiveSize;
 };

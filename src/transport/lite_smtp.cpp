@@ -24,6 +24,7 @@ bool TLiteSMTP::SmtpReplyComplete(std::string_view buffer) {
 
 bool TLiteSMTP::Connect() {
   if (!TLiteSocket::Connect()) return false;
+  if (Tls().Security != kSecurityNone || authenticate_) return ExtendedGreeting();
   std::string local = Channel() ? Channel()->LocalAddress() : std::string();
   WriteToSocket("HELO " + HeloAddress(local));
   if (!ReadFromSocket(true, false)) return false;

@@ -19,7 +19,18 @@ class TLiteSMTP : public TLiteSocket {
   // Fired after each message line sent.
   cSendProgressEvent OnSendProgress;
 
+  // Written to the traffic log in place of AUTH arguments.
+  static constexpr const char* kAuthPlaceholder = "********";
+
   bool CheckWelcome() override { return ReplyCode() == "220"; }
+  // Logs in with AUTH PLAIN or AUTH LOGIN after the greeting when on.
+  void SetAuthentication(bool on, std::string user, std::string password) {
+    authenticate_ = on;
+    user_ = std::move(user);
+    password_ = std::move(password);
+  }
+  // The extensions listed by the last EHLO reply ("STARTTLS", "AUTH PLAIN LOGIN").
+  const StringList& Extensions() const { return extensions_; }
   bool Connect() override;
   void Disconnect() override;
 
@@ -35,7 +46,17 @@ class TLiteSMTP : public TLiteSocket {
   // "[IPv6:...]" literal.
   static std::string HeloAddress(const std::string& local_address);
  protected:
+  // EHLO, the upgrade with STARTTLS and the login, as the settings ask.
+  bool ExtendedGreeting();
+  bool SendEhlo();
+  bool Authenticate();
   bool ReplyComplete(const std::string& buffer) const override { return SmtpReplyComplete(buffer); }
+
+ private:
+  bool authenticate_ = false;
+  std::string user_;
+  std::string password_;
+  StringList extensions_;
 };
 
 }  // namespace qm

@@ -21,8 +21,13 @@ TLiteSocket::~TLiteSocket() {
 std::unique_ptr<SocketChannel> TLiteSocket::OpenChannel(std::string& error) {
   int timeout_ms = std::max(time_out_, 0) * 1000;
   unsigned int address = 0;
-  if (IsIPAddress(server_, &address)) return TcpConnection::OpenIPv4(address, port_, timeout_ms, error);
-  return TcpConnection::Open(server_, port_, timeout_ms, error);
+  std::unique_ptr<SocketChannel> plain;
+  if (IsIPAddress(server_, &address))
+    plain = TcpConnection::OpenIPv4(address, port_, timeout_ms, error);
+  else
+    plain = TcpConnection::Open(server_, port_, timeout_ms, error);
+  if (!plain || tls_.Security != kSecurityImplicitTls) return plain;
+  return WrapInTls(std::move(plain), error);
 }
 
 bool TLiteSocket::Connect() {
@@ -31,6 +36,7 @@ bool TLiteSocket::Connect() {
     channel_.reset();
   }
   connected_ = false;
+  tls_result_ = TlsHandshakeResult();
   if (OnBeforeConnect) OnBeforeConnect(*this);
   std::string error;
   channel_ = OpenChannel(error);

@@ -10,7 +10,9 @@
 #include <string_view>
 
 #include "platform/socket_channel.h"
+#include "platform/tls_channel.h"
 #include "transport/lite_socket_text.h"
+#include "transport/tls_settings.h"
 
 namespace qm {
 
@@ -60,6 +62,17 @@ class TLiteSocket {
   size_t SendBufferSize() const { return send_buffer_size_; }
   void SetSendBufferSize(size_t bytes) { send_buffer_size_ = bytes; }
 
+  // TLS: with implicit TLS the handshake follows the TCP connect; the
+  // protocol clients call StartTLS for the upgrade in the dialogue.
+  const cTlsSettings& Tls() const { return tls_; }
+  void SetTls(cTlsSettings tls) { tls_ = std::move(tls); }
+  // The last handshake; CertificateRejected with the certificate's details
+  // when verification failed.
+  const TlsHandshakeResult& LastTlsResult() const { return tls_result_; }
+  // Runs the handshake on the open connection; reported and false on failure
+  // (the connection is then gone).
+  bool StartTLS();
+
   TNotifyEvent OnBeforeConnect;
   TNotifyEvent OnConnect;
   TNotifyEvent OnDisconnecting;
@@ -95,6 +108,7 @@ class TLiteSocket {
   // Opens the byte channel to Server:Port; a TLS client overrides this to wrap
   // the plain connection. Sets `error` and returns nullptr on failure.
   virtual std::unique_ptr<SocketChannel> OpenChannel(std::string& error);
+  std::unique_ptr<SocketChannel> WrapInTls(std::unique_ptr<SocketChannel> plain, std::string& error);
   // Fire the traffic events whatever the enabled state (for the short
   // markers logged in place of message contents and passwords).
   void FireReadFromSocket(const std::string& text);
@@ -131,6 +145,8 @@ class TLiteSocket {
   size_t send_buffer_size_ = 65536;
   std::string send_queue_;
   std::string chunk_;
+  cTlsSettings tls_;
+  TlsHandshakeResult tls_result_;
 };
 
 }  // namespace qm

@@ -11,6 +11,8 @@
 #include "shell/app_paths.h"
 #include "shell/report_error.h"
 #include "shell/text_utils.h"
+#include "transport/certificate_info.h"
+#include "transport/task_ui.h"
 
 namespace qm {
 
@@ -36,6 +38,7 @@ bool cPOP3Task::RunTask() {
   pop3_->SetServer(settings.POP3Addr);
   pop3_->SetPort(Pop3PortOf(settings));
   pop3_->SetTimeOut(Pop3TimeoutOf(settings));
+  pop3_->SetTls({SecurityFromSetting(settings.POP3Security), settings.POP3TrustedCertificate, ""});
   user_name_ = settings.POP3UserName;
   password_ = settings.POP3Password;
   if (password_.empty()) {
@@ -54,6 +57,11 @@ bool cPOP3Task::RunTask() {
   UpdateStatusMessage("Connecting...");
   if (!pop3_->Connect()) {
     ReportTaskError("Could not connect!");
+    cCertificateInfo refused;
+    if (RejectedCertificate(*pop3_, ServerName(), "POP3", refused)) {
+      const std::string failure = OfferCertificateTrust(Host(), refused);
+      if (!failure.empty()) ReportTaskError(failure);
+    }
     FinishTask();
     return false;
   }

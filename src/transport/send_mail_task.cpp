@@ -11,7 +11,9 @@
 #include "shell/report_error.h"
 #include "shell/text_utils.h"
 #include "store/tqdb.h"
+#include "transport/certificate_info.h"
 #include "transport/task_queue.h"
+#include "transport/task_ui.h"
 #include "transport/task_store.h"
 
 namespace qm {
@@ -81,6 +83,8 @@ bool cSMTPTask_SendMesage::RunTask() {
     authenticate_ = settings.SMTPAuthentificate;
     user_name_ = settings.SMTPUserName;
     password_ = settings.SMTPPassword;
+    smtp_->SetTls({SecurityFromSetting(settings.SMTPSecurity), settings.SMTPTrustedCertificate, ""});
+    smtp_->SetAuthentication(authenticate_, user_name_, password_);
     if (smtp_->Server().empty() || smtp_->Port() < 0 ||
         (authenticate_ && (user_name_.empty() || password_.empty()))) {
       ReportTaskError("Invalid server settings!");
@@ -88,6 +92,11 @@ bool cSMTPTask_SendMesage::RunTask() {
     }
     if (!smtp_->Connect()) {
       ReportTaskError("Could not connect!");
+      cCertificateInfo refused;
+      if (RejectedCertificate(*smtp_, ServerName(), "SMTP", refused)) {
+        const std::string failure = OfferCertificateTrust(Host(), refused);
+        if (!failure.empty()) ReportTaskError(failure);
+      }
       return;
     }
     const int n = static_cast<int>(keys_.size());

@@ -12,6 +12,7 @@
 #include "platform/date_time.h"
 #include "platform/text_lines.h"
 #include "store/mail_message.h"
+#include "transport/certificate_info.h"
 
 namespace qm {
 
@@ -137,6 +138,13 @@ class cTaskHost {
   virtual void PrintMessage(const cMailMessage& msg) = 0;
   // Plays a named sound of [Sounds] or, with `is_file`, a sound file; returns at once.
   virtual void PlayEventSound(const std::string& name, bool is_file) = 0;
+  // A server's certificate failed verification: shows its details and asks
+  // whether to trust it for the account. True when the user trusts it; a
+  // host without that question trusts nothing.
+  virtual bool AskTrustCertificate(const cCertificateInfo& info) {
+    (void)info;
+    return false;
+  }
 
   // A new preview window; it belongs to the UI (the user closes it) unless
   // DestroyPreviewWindow is called.
