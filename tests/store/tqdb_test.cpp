@@ -505,6 +505,8 @@ TEST_F(TqdbTest, EventsAndProgressFollowTheOperations) {
   progress.clear();
   db.Compress();
   EXPECT_EQ(progress.front().first, 5);
+  // Close while the handlers' vectors still live.
+  db.SetFileName("");
 }
 
 TEST_F(TqdbTest, NavigatorMovesKeepTheEndFlags) {
