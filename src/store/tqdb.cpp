@@ -139,7 +139,10 @@ void TQDB::SetFileName(const std::string& name) {
 void TQDB::SetCacheSize(int bytes) { cache_.SetLimit(bytes); }
 
 void TQDB::SetPassword(const TPassword& password) {
-  password_ = password.size() > 255 ? password.substr(0, 255) : password;
+  TPassword cut = password.size() > 255 ? password.substr(0, 255) : password;
+  // A new password on an open mailbox re-enciphers the whole file at close.
+  if (file_assigned_ && cut != password_) container_stale_ = true;
+  password_ = cut;
 }
 
 TIndex TQDB::IndexEntry(int index) const {
@@ -192,6 +195,7 @@ void TQDB::Open() {
   bof_ = true;
   eof_ = ordinary_.Count() == 0;
   dirty_ = false;
+  container_stale_ = false;
   file_assigned_ = true;
 }
 
@@ -343,7 +347,8 @@ void TQDB::Close() {
     }
     cache_.Clear();
     dirty_ = false;
-    if (!read_only_) {
+    // A mailbox only read keeps its file as it is.
+    if (!read_only_ && container_stale_) {
       QdbFd index_fd(OpenOrThrow(index_path_, O_RDONLY, index_path_));
       struct stat st;
       if (::fstat(index_fd.get(), &st) != 0) throw QdbFileErrorFromErrno(errno, index_path_);
@@ -387,6 +392,7 @@ void TQDB::ResetState() {
   password_.clear();
   file_assigned_ = false;
   dirty_ = false;
+  container_stale_ = false;
   read_only_ = false;
   compression_ = false;
   data_end_ = 0;
@@ -461,6 +467,7 @@ void TQDB::Add(std::string_view data, const TKey& key) {
   key_ = key;
   cache_.Offer(key, data);
   dirty_ = true;
+  container_stale_ = true;
   if (OnAdded) OnAdded(*this);
   Navigate();
 }
@@ -490,6 +497,7 @@ void TQDB::Change(std::string_view data) {
   idx.flags = (idx.flags & ~kQdbFlagCompressed) | (compression_ ? kQdbFlagCompressed : 0);
   cache_.Offer(key, data);
   dirty_ = true;
+  container_stale_ = true;
   if (OnChanged) OnChanged(*this);
 }
 
@@ -576,6 +584,7 @@ void TQDB::RemoveCurrent() {
   cache_.Remove(ordinary_.Key(i));
   ordinary_.Delete(i);
   dirty_ = true;
+  container_stale_ = true;
   if (item_index_ > 0) {
     GoTo(item_index_ - 1);
   } else {
@@ -749,6 +758,7 @@ void TQDB::Pack() {
   data_end_ = end;
   base_length_ = 0;
   overwritten_.clear();
+  container_stale_ = true;
   ReopenDataFile();
   if (remembered > 0 && remembered < Count()) GoTo(remembered);
 }
@@ -797,6 +807,7 @@ void TQDB::Flush() {
   if (::fstat(index_fd.get(), &st) != 0) throw QdbFileErrorFromErrno(errno, index_path_);
   const int64_t data_at = WriteQdbContainer(file_name_, DataSegments(), index_fd.get(), st.st_size, password_);
   dirty_ = false;
+  container_stale_ = false;
   // The rename gave the path a new file; hold the lock on that one now, and
   // read the unprotected data section from it in place. Until then the old
   // file, still open, keeps serving reads.

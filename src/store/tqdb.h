@@ -206,6 +206,7 @@ class TQDB {
   TPassword password_;
   bool file_assigned_ = false;
   bool dirty_ = false;
+  bool container_stale_ = false;  // the file on disk no longer holds what is open
   bool bof_ = true, eof_ = true;
   int update_count_ = 0;
 

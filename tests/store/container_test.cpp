@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <string>
 #include <vector>
 
@@ -22,7 +24,7 @@ std::string Fixture(const std::string& name) {
 
 std::string EmptyFile() { return std::string("QDB\0\0\0\0\0QIX\0\5\0\0\0\0\0\0\0\0", 21); }
 
-TEST(Container, EmptyFileIs21BytesAndClosesTo20) {
+TEST(Container, EmptyFileIs21BytesAndIsRewrittenOnlyWhenChanged) {
   TempDir dir;
   const std::string path = dir.path() + "new.zqf";
   {
@@ -31,8 +33,18 @@ TEST(Container, EmptyFileIs21BytesAndClosesTo20) {
     EXPECT_EQ(ReadFileBytes(path), EmptyFile());
     EXPECT_EQ(db.Count(), 0);
   }
-  // The close rewrites the index section as the count alone.
-  EXPECT_EQ(ReadFileBytes(path), std::string("QDB\0\0\0\0\0QIX\0\4\0\0\0\0\0\0\0", 20));
+  // A mailbox only opened is left as it was.
+  EXPECT_EQ(ReadFileBytes(path), EmptyFile());
+  {
+    TQDB db;
+    db.SetFileName(path);
+    db.Add("x", "1");
+    db.FindKey("1");
+    db.Delete();
+  }
+  // A changed one is rewritten: the deleted body stays as dead space and the
+  // index section is the count alone.
+  EXPECT_EQ(ReadFileBytes(path), std::string("QDB\0\1\0\0\0xQIX\0\4\0\0\0\0\0\0\0", 21));
 }
 
 TEST(Container, WritesTheProtectedFileOfAnyOtherWriter) {
@@ -272,6 +284,38 @@ TEST(Container, FuzzFindingsFailCleanly) {
     EXPECT_THROW(db.SetFileName(path), EQDBIndexError) << c.why;
     EXPECT_FALSE(db.FileAssigned()) << c.why;
   }
+}
+
+}  // namespace
+}  // namespace qm
+
+namespace qm {
+namespace {
+
+TEST(Container, ReadingAMailboxNeverRewritesIt) {
+  TempDir dir;
+  const std::string path = dir.path() + "read.zqf";
+  {
+    TQDB db;
+    db.SetFileName(path);
+    for (int i = 0; i < 20; ++i) db.Add(std::string(500, static_cast<char>('a' + i)), std::to_string(i));
+  }
+  struct stat before;
+  ASSERT_EQ(::stat(path.c_str(), &before), 0);
+  {
+    TQDB db;
+    db.SetFileName(path);
+    StringList keys;
+    db.GetKeys(keys);
+    for (const auto& k : keys) {
+      ASSERT_TRUE(db.FindKey(k));
+      EXPECT_EQ(db.Get().size(), 500u);
+    }
+    db.Save();
+  }
+  struct stat after;
+  ASSERT_EQ(::stat(path.c_str(), &after), 0);
+  EXPECT_EQ(before.st_ino, after.st_ino) << "a rewrite would have renamed a new file over it";
 }
 
 }  // namespace

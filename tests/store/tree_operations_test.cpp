@@ -45,7 +45,7 @@ TEST_F(TreeOpsTest, NewFoldersAndMailboxesGoInSortedPlaces) {
   EXPECT_EQ(folder->info.path, MailDir + "Home/Arch.FLD/Alpha.FLD/");
   cFolderNode* box = NewMailbox(arch, "New");
   ASSERT_NE(box, nullptr);
-  EXPECT_EQ(FileSizeOf(MailDir + "Home/Arch.FLD/New.zqf"), 20);
+  EXPECT_EQ(FileSizeOf(MailDir + "Home/Arch.FLD/New.zqf"), 21) << "a new, empty mailbox";
   EXPECT_TRUE(arch->expanded);
   cFolderNode* in_account = NewMailbox(Node("Home/"), "Aaa");
   ASSERT_NE(in_account, nullptr);
@@ -93,7 +93,7 @@ TEST_F(TreeOpsTest, RenameChangesDiskAndNodeOrNeither) {
     EXPECT_EQ(c.node->caption, caption);
     EXPECT_EQ(c.node->info.path, path);
   }
-  EXPECT_EQ(ReadFileBytes(MailDir + "Home/Taken.zqf").size(), 20u) << "the other mailbox is untouched";
+  EXPECT_EQ(ReadFileBytes(MailDir + "Home/Taken.zqf").size(), 21u) << "the other mailbox is untouched";
   // The source vanished behind our back.
   RemoveFile(MailDir + "Home/Clubs.zqf");
   EXPECT_FALSE(RenameNode(lists, "Again"));
