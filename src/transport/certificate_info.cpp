@@ -35,7 +35,7 @@ std::string OfferCertificateTrust(cTaskHost& host, const cCertificateInfo& info)
   std::string failure;
   host.Synchronize([&] {
     try {
-      if (host.AskTrustCertificate(info)) TrustCertificate(info);
+          if (host.AskTrustCertificate(info)) TrustCertificate(info);
     } catch (const std::exception& e) {
       failure = QuotedStr(e.what()) + " has occured while trusting the certificate";
     }
