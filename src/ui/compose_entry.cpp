@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "ui/compose_window.h"
+
 namespace qm {
 
 namespace {
@@ -16,6 +18,8 @@ void OpenComposeForRequest(const CommandLineInfo& request) {
   std::fprintf(stderr, "quillmar: new message request: address=\"%s\" subject=\"%s\" attach=\"%s\"\n",
                request.address.c_str(), request.subject.c_str(), request.attach.c_str());
   std::fflush(stderr);
+  auto* window = new TfrmCompose();
+  window->NewMessageWithAttachment(request.address, request.subject, request.attach);
 }
 
 const std::vector<CommandLineInfo>& RequestsReceived() { return Requests(); }

@@ -7,8 +7,8 @@
 
 namespace qm {
 
-// Opens a compose window for the request. Until the compose window exists the
-// request is kept in RequestsReceived() and traced on standard error.
+// Opens a compose window for the request; the request is also kept in
+// RequestsReceived() and traced on standard error.
 void OpenComposeForRequest(const CommandLineInfo& request);
 
 const std::vector<CommandLineInfo>& RequestsReceived();
