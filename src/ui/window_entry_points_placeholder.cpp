@@ -24,21 +24,8 @@ void PrintMessage(const cMailMessage&) { NotAvailable("PrintMessage"); }
 // OpenMessageWindow, ShowMessageProperties, SaveMessageAs and OpenLink:
 // message_viewer_window.cpp, open_link.cpp.
 
-void OpenAddressBook() { NotAvailable("OpenAddressBook"); }
-bool AddressBookShowsFile(const std::string&) { return false; }
-void RefreshAddressBook() {}
-bool AddContactDialog(const std::string&, const std::string&, const std::string&) {
-  NotAvailable("AddContactDialog");
-  return false;
-}
-bool EditContactDialog(const std::string&, const std::string&) {
-  NotAvailable("EditContactDialog");
-  return false;
-}
-bool BrowseContactsDialog(std::string&) {
-  NotAvailable("BrowseContactsDialog");
-  return false;
-}
+// The address book and contact windows: address_book.cpp, add_contact.cpp,
+// contact_properties.cpp, browse_contacts.cpp.
 
 void ShowRulesList(const std::string&, bool) { NotAvailable("ShowRulesList"); }
 void CreateRuleFromMessage(const std::string&, const cMailMessage&, bool) { NotAvailable("CreateRuleFromMessage"); }
@@ -47,7 +34,7 @@ void CreateIncomingRule(const std::string&, const std::string&, const std::strin
 }
 
 void ShowOptionsDialog(QWidget* parent) { NotAvailable("ShowOptionsDialog", parent); }
-void ShowManageSignatures(QWidget* parent) { NotAvailable("ShowManageSignatures", parent); }
+// ShowManageSignatures: signatures_window.cpp.
 void ShowFindMessage() { NotAvailable("ShowFindMessage"); }
 // ShowAccountProperties, ShowAbout, ShowTaskWindow: account_properties.cpp,
 // about_dialog.cpp, tasks_progress.cpp.
