@@ -1,4 +1,5 @@
 #include "ui/main_task_host.h"
+#include "ui/ras_hangup_countdown.h"
 
 #include <QAction>
 #include <QApplication>
@@ -63,8 +64,7 @@ class TMainTaskHost : public cTaskHost {
   void SetMainStatusText(const std::string& text) override { main_->SetStatusText(Q(text)); }
   void RepaintMainWindow() override { main_->update(); }
   void SendAllUnsentMessages() override { main_->Command("mnuTools_SendAllUnsent")->trigger(); }
-  // No dial-up connection is managed here.
-  void HangUpAfterRun() override {}
+  void HangUpAfterRun() override { qm::HangUpAfterRun(main_); }
   bool PromptPassword(const std::string& title, const std::string& text, std::string& value) override {
     TfrmGenericPromptDialog dialog("POP3 Prompt", Q(title), Q(text), true, main_);
     auto [ok, typed] = RunPrompt(dialog, value);

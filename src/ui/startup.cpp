@@ -16,6 +16,7 @@
 #include "shell/password_encoding.h"
 #include "shell/report_error.h"
 #include "shell/text_utils.h"
+#include "transport/dialup_hangup.h"
 #include "ui/compose_entry.h"
 #include "ui/default_client_prompt.h"
 #include "ui/error_dialog.h"
@@ -97,6 +98,7 @@ int RunQuillmar(int argc, char** argv) {
     const std::string exe = ExecutablePath();
     CheckDefaultClient(*OptionsIni, store, exe, AskDefaultClientQuestion, [&] { RegisterDesktopEntry(exe); });
   }
+  LoadRasLibrary();
 
   QApplication::setQuitOnLastWindowClosed(false);
   auto* main = new TfrmMain;
