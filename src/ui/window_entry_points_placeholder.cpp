@@ -20,22 +20,18 @@ void NotAvailable(const char* window, QWidget* parent = nullptr) {
 
 // ShowComposeWindow, OpenStoredMessage, CloseAllComposeWindows: compose_window.cpp.
 
-void PrintMessage(const cMailMessage&) { NotAvailable("PrintMessage"); }
+// PrintMessage: print_message.cpp.
 // OpenMessageWindow, ShowMessageProperties, SaveMessageAs and OpenLink:
 // message_viewer_window.cpp, open_link.cpp.
 
 // The address book and contact windows: address_book.cpp, add_contact.cpp,
 // contact_properties.cpp, browse_contacts.cpp.
 
-void ShowRulesList(const std::string&, bool) { NotAvailable("ShowRulesList"); }
-void CreateRuleFromMessage(const std::string&, const cMailMessage&, bool) { NotAvailable("CreateRuleFromMessage"); }
-void CreateIncomingRule(const std::string&, const std::string&, const std::string&) {
-  NotAvailable("CreateIncomingRule");
-}
+// ShowRulesList, CreateRuleFromMessage, CreateIncomingRule: rules_list.cpp, rule_editor.cpp.
 
-void ShowOptionsDialog(QWidget* parent) { NotAvailable("ShowOptionsDialog", parent); }
+// ShowOptionsDialog: options_dialog.cpp.
 // ShowManageSignatures: signatures_window.cpp.
-void ShowFindMessage() { NotAvailable("ShowFindMessage"); }
+// ShowFindMessage: find_message.cpp.
 // ShowAccountProperties, ShowAbout, ShowTaskWindow: account_properties.cpp,
 // about_dialog.cpp, tasks_progress.cpp.
 
