@@ -525,9 +525,13 @@ void TfrmCompose::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void TfrmCompose::dropEvent(QDropEvent* event) {
-  for (const QUrl& url : event->mimeData()->urls())
-    if (url.isLocalFile()) AddAttachmentFile(S(url.toLocalFile()));
+  AddDroppedFiles(event->mimeData()->urls());
   event->acceptProposedAction();
+}
+
+void TfrmCompose::AddDroppedFiles(const QList<QUrl>& urls) {
+  for (const QUrl& url : urls)
+    if (url.isLocalFile()) AddAttachmentFile(S(url.toLocalFile()));
 }
 
 // --- Entry points -------------------------------------------------------------

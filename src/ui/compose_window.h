@@ -22,6 +22,7 @@ class QMenu;
 class QSplitter;
 class QTextEdit;
 class QTimer;
+class QUrl;
 class QToolBar;
 
 namespace qm {
@@ -59,6 +60,8 @@ class TfrmCompose : public QMainWindow {
 
   // --- Editing aids ---------------------------------------------------------
   void AddAttachmentFile(const std::string& path);
+  // Files dropped on the window: each local file is attached.
+  void AddDroppedFiles(const QList<QUrl>& urls);
   void InsertSignature(const std::string& name);
   void RebuildSignaturesMenu();
   // The editor text with "\n" line breaks.

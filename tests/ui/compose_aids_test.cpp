@@ -35,11 +35,8 @@ TEST_F(ComposeAidsTest, AttachmentsPaneFollowsTheList) {
   EXPECT_TRUE(w->lstAttachments->isHidden());
 
   w->AddAttachmentFile(a);
-  // Files dropped on the window are attached one by one.
-  QMimeData mime;
-  mime.setUrls({QUrl::fromLocalFile(Q(b)), QUrl::fromLocalFile(Q(c))});
-  QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(w, &drop);
+  // Files dropped on the window are attached one by one; other URLs are not.
+  w->AddDroppedFiles({QUrl::fromLocalFile(Q(b)), QUrl("https://example.org/x"), QUrl::fromLocalFile(Q(c))});
 
   ASSERT_EQ(w->lstAttachments->count(), 3);
   EXPECT_FALSE(w->lstAttachments->isHidden());
