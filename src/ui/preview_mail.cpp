@@ -1,5 +1,7 @@
 #include "ui/preview_mail.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QHeaderView>
@@ -202,18 +204,25 @@ void TfrmPreviewMail::LoadLayout() {
     columns.push_back(c);
   }
   LoadColumns(*OptionsIni, columns, kColumnsSection);
+  std::sort(columns.begin(), columns.end(),
+            [](const ColumnDesc& a, const ColumnDesc& b) { return a.position < b.position; });
+  int sort_column = clnDateTime;
+  Qt::SortOrder sort_order = Qt::DescendingOrder;
   for (int pos = 0; pos < static_cast<int>(columns.size()); ++pos) {
     const ColumnDesc& c = columns[static_cast<size_t>(pos)];
     int logical = -1;
     for (int i = 0; i < kColumnCount; ++i)
       if (c.name == kColumnNames[i]) logical = i;
     if (logical < 0) continue;
-    header->moveSection(header->visualIndex(logical), pos);
+    header->moveSection(header->visualIndex(logical), std::clamp(c.position, 0, kColumnCount - 1));
     header->setSectionHidden(logical, !c.visible);
     if (c.width > 0) header->resizeSection(logical, c.width);
-    if (c.sort != ColumnSort::None)
-      lstMsgs->sortByColumn(logical, c.sort == ColumnSort::Descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+    if (c.sort != ColumnSort::None) {
+      sort_column = logical;
+      sort_order = c.sort == ColumnSort::Descending ? Qt::DescendingOrder : Qt::AscendingOrder;
+    }
   }
+  lstMsgs->sortByColumn(sort_column, sort_order);
 }
 
 void TfrmPreviewMail::SaveLayout() {

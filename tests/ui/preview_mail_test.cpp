@@ -1,0 +1,168 @@
+// The preview window: rows, ticks, sorting, and the tasks its buttons start.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
+
+#include "shell/app_paths.h"
+#include "test_support/temp_dir.h"
+#include "test_support_ui.h"
+#include "ui/attachment_pane.h"
+#include "ui/preview_mail.h"
+#include "ui/qt_text.h"
+
+namespace qm {
+namespace {
+
+class PreviewMailTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    InitialisePaths(dir.path());
+    window = new TfrmPreviewMail;
+    window->StartFetch = [this](const std::string& a, const StringList& n) { fetches.emplace_back(a, n); };
+    window->StartDelete = [this](const std::string& a, const StringList& n) { deletes.emplace_back(a, n); };
+    window->SetAccount("Home");
+    window->BeginUpdate();
+    // Numbers 1..5 with dates rising by day and sizes falling.
+    const char* subjects[] = {"banana", "Apple", "cherry", "apricot", "Date"};
+    for (int n = 1; n <= 5; ++n) {
+      cPreviewRow row;
+      row.Number = n;
+      row.Subject = subjects[n - 1];
+      row.FromName = "Sender " + std::to_string(n);
+      row.To = "me@example.org";
+      row.Date = 45000 + n;
+      row.DateText = "day " + std::to_string(n);
+      row.Size = 6000 - n * 1000 + (n == 5 ? 0 : 0);
+      row.SizeText = FormatSizeText(row.Size);
+      window->AddRow(row);
+    }
+    window->EndUpdate();
+    window->SetStats("5 Message(s) found, total size 10.00 KB");
+    window->ShowAndFocus();
+  }
+  void TearDown() override {
+    if (window) window->close();
+    QApplication::processEvents();
+    ReleaseSettings();
+  }
+  std::vector<int> Numbers() const {
+    std::vector<int> out;
+    for (int r = 0; r < window->RowCount(); ++r) out.push_back(window->RowNumber(r));
+    return out;
+  }
+  int RowOf(int number) const {
+    for (int r = 0; r < window->RowCount(); ++r)
+      if (window->RowNumber(r) == number) return r;
+    return -1;
+  }
+  void ClickRow(int number) {
+    QTreeWidgetItem* item = window->lstMsgs->topLevelItem(RowOf(number));
+    QRect r = window->lstMsgs->visualItemRect(item);
+    QTest::mouseClick(window->lstMsgs->viewport(), Qt::LeftButton, Qt::NoModifier, r.center());
+  }
+
+  class TempDir dir;
+  QPointer<TfrmPreviewMail> window;
+  std::vector<std::pair<std::string, StringList>> fetches, deletes;
+};
+
+TEST_F(PreviewMailTest, OpensNewestFirstAndSortsByKind) {
+  EXPECT_EQ(Numbers(), (std::vector<int>{5, 4, 3, 2, 1}));
+  EXPECT_EQ(window->lblStats->text(), "5 Message(s) found, total size 10.00 KB");
+  struct Case {
+    int column;
+    Qt::SortOrder order;
+    std::vector<int> numbers;
+  } cases[] = {
+      {TfrmPreviewMail::clnSize, Qt::AscendingOrder, {5, 4, 3, 2, 1}},
+      {TfrmPreviewMail::clnSize, Qt::DescendingOrder, {1, 2, 3, 4, 5}},
+      // Texts without regard to case: Apple, apricot, banana, cherry, Date.
+      {TfrmPreviewMail::clnSubject, Qt::AscendingOrder, {2, 4, 1, 3, 5}},
+      {TfrmPreviewMail::clnDateTime, Qt::AscendingOrder, {1, 2, 3, 4, 5}},
+  };
+  for (const Case& c : cases) {
+    window->lstMsgs->sortByColumn(c.column, c.order);
+    EXPECT_EQ(Numbers(), c.numbers) << c.column;
+  }
+}
+
+TEST_F(PreviewMailTest, DownloadTakesTickedRowsLastToFirst) {
+  // Shown newest first: 5 4 3 2 1. Tick 2 and 5, then untick and re-tick 4.
+  ClickRow(2);
+  ClickRow(5);
+  ClickRow(4);
+  ClickRow(4);
+  EXPECT_TRUE(window->RowTicked(RowOf(2)));
+  EXPECT_TRUE(window->RowTicked(RowOf(5)));
+  EXPECT_FALSE(window->RowTicked(RowOf(4)));
+  window->btnDownload->click();
+  ASSERT_EQ(fetches.size(), 1u);
+  EXPECT_EQ(fetches[0].first, "Home");
+  EXPECT_EQ(fetches[0].second, (StringList{"2", "5"}));
+  EXPECT_EQ(Numbers(), (std::vector<int>{4, 3, 1}));
+
+  // Nothing ticked: no task.
+  window->btnDownload->click();
+  EXPECT_EQ(fetches.size(), 1u);
+}
+
+TEST_F(PreviewMailTest, EraseAsksFirst) {
+  ClickRow(3);
+  WhenModalOpens([](QWidget* w) {
+    auto* box = qobject_cast<QMessageBox*>(w);
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->windowTitle(), "Delete selected msgs");
+    EXPECT_EQ(box->text(), "Are you sure you want to erase the selected messages?");
+    box->button(QMessageBox::No)->click();
+  });
+  window->btnErase->click();
+  EXPECT_TRUE(deletes.empty());
+  EXPECT_EQ(window->RowCount(), 5);
+  EXPECT_TRUE(window->RowTicked(RowOf(3)));
+
+  WhenModalOpens([](QWidget* w) { qobject_cast<QMessageBox*>(w)->button(QMessageBox::Yes)->click(); });
+  window->btnErase->click();
+  ASSERT_EQ(deletes.size(), 1u);
+  EXPECT_EQ(deletes[0].second, StringList{"3"});
+  EXPECT_EQ(window->RowCount(), 4);
+
+  // Confirmed with nothing ticked still starts the (empty) delete task.
+  WhenModalOpens([](QWidget* w) { qobject_cast<QMessageBox*>(w)->button(QMessageBox::Yes)->click(); });
+  window->btnErase->click();
+  ASSERT_EQ(deletes.size(), 2u);
+  EXPECT_TRUE(deletes[1].second.empty());
+}
+
+TEST_F(PreviewMailTest, LayoutIsSavedAndRestored) {
+  window->resize(700, 420);
+  window->lstMsgs->header()->resizeSection(TfrmPreviewMail::clnSubject, 260);
+  window->lstMsgs->header()->moveSection(window->lstMsgs->header()->visualIndex(TfrmPreviewMail::clnSize), 1);
+  window->lstMsgs->sortByColumn(TfrmPreviewMail::clnSize, Qt::AscendingOrder);
+  for (int w : {700, 555}) {
+    window->resize(w, 420);
+    QApplication::processEvents();
+    EXPECT_EQ(window->btnErase->mapTo(window, QPoint(0, 0)).x(), (window->width() - window->btnErase->width()) / 2);
+  }
+  window->resize(700, 420);
+  window->close();
+  ASSERT_TRUE(window.isNull() || !window->isVisible());
+  EXPECT_EQ(OptionsIni->ReadInteger("PreviewForm", "Width", 0), 700);
+  EXPECT_EQ(OptionsIni->ReadInteger("PreviewForm", "Height", 0), 420);
+  EXPECT_TRUE(OptionsIni->SectionExists("PreviewFrmColumns"));
+
+  TfrmPreviewMail again;
+  EXPECT_EQ(again.size(), QSize(700, 420));
+  EXPECT_EQ(again.lstMsgs->header()->sectionSize(TfrmPreviewMail::clnSubject), 260);
+  EXPECT_EQ(again.lstMsgs->header()->visualIndex(TfrmPreviewMail::clnSize), 1);
+  EXPECT_EQ(again.lstMsgs->header()->sortIndicatorSection(), TfrmPreviewMail::clnSize);
+  EXPECT_EQ(again.lstMsgs->header()->sortIndicatorOrder(), Qt::AscendingOrder);
+}
+
+}  // namespace
+}  // namespace qm
