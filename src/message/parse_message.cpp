@@ -211,7 +211,7 @@ Param FindParameter(std::string_view header_value, std::string_view name) {
   return plain;
 }
 
-// The spec-style lookup inside one header value: the text after the key
+// The loose lookup inside one header value: the text after the key
 // and one "=" or blank, cut at ";".
 std::string LooseParameter(std::string_view header_value, std::string_view key) {
   std::string out;

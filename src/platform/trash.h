@@ -1,5 +1,5 @@
 #pragma once
-// The desktop's trash (freedesktop.org Trash specification, home trash):
+// The desktop's trash (the freedesktop.org home trash):
 // $XDG_DATA_HOME/Trash (default ~/.local/share/Trash) with files/ holding
 // the trashed entries and info/<name>.trashinfo recording where each came
 // from and when.
