@@ -133,21 +133,29 @@ bool TSpellChecker::AddToUserDictionary(const QString& word) {
 }
 
 bool TSpellChecker::FindNextMisspelling(const QString& text, int from, int& start, int& length) const {
-  int i = std::max(from, 0);
   const int n = static_cast<int>(text.size());
-  // Start at a word boundary so a caret inside a word does not check its tail.
-  while (i > 0 && i < n && IsWordChar(text[i - 1])) --i;
+  int i = std::clamp(from, 0, n);
+  auto isQuote = [&](int k) { return text[k] == '\'' || text[k] == QChar(0x2019); };
   while (i < n) {
-    while (i < n && !IsWordChar(text[i])) ++i;
+    // Start at the beginning of the word the caret is in, so its tail is not
+    // checked on its own.
     int s = i;
-    while (i < n && IsWordChar(text[i])) ++i;
-    int e = i;
+    while (s > 0 && IsWordChar(text[s - 1]) && IsWordChar(text[s])) --s;
+    if (s == i) {
+      while (s < n && !IsWordChar(text[s])) ++s;
+    }
+    int e = s;
+    while (e < n && IsWordChar(text[e])) ++e;
+    i = e;
     // Quotes around a word are not part of it.
-    while (s < e && (text[s] == '\'' || text[s] == QChar(0x2019))) ++s;
-    while (e > s && (text[e - 1] == '\'' || text[e - 1] == QChar(0x2019))) --e;
-    if (e > s && !IsCorrect(text.mid(s, e - s))) {
-      start = s;
-      length = e - s;
+    int ws = s, we = e;
+    while (ws < we && isQuote(ws)) ++ws;
+    while (we > ws && isQuote(we - 1)) --we;
+    // A caret at or past the word's end (as after the word just reported)
+    // moves on instead of finding the same word again.
+    if (we > ws && we > from && !IsCorrect(text.mid(ws, we - ws))) {
+      start = ws;
+      length = we - ws;
       return true;
     }
   }

@@ -45,6 +45,9 @@ TEST_F(SpellCheckerTest, FindsMisspeltWordsOnly) {
   EXPECT_TRUE(Misspelt(checker, "QWZX abc123 x86").empty());
   EXPECT_TRUE(Misspelt(checker, "").empty());
   EXPECT_EQ(Misspelt(checker, "naïve cafés zzzqqq"), std::vector<QString>{"zzzqqq"});
+  // After a quoted misspelling the search moves on past its closing quote.
+  EXPECT_EQ(Misspelt(checker, "'tsett' and \u2019wrdo\u2019 end"),
+            (std::vector<QString>{"tsett", "wrdo"}));
   std::vector<QString> s = checker.Suggest("tset");
   EXPECT_NE(std::find(s.begin(), s.end(), "test"), s.end());
 
