@@ -1,7 +1,6 @@
 #pragma once
 // Windows the main window opens that live in other files. Each is declared
-// here and implemented by its window's own file; until a window exists its
-// body is in window_entry_points_placeholder.cpp and says so to the user.
+// here and implemented by its window's own file.
 // Messages are named by their message reference (account://folder/mailbox/key).
 #include <memory>
 #include <string>

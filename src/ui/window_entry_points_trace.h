@@ -5,8 +5,8 @@
 
 namespace qm {
 
-// While a tracer is set, placeholders report to it instead of showing their
-// message; returns whether one was set.
+// While a tracer is set, the windows that check it report to it instead of
+// opening; returns whether one was set.
 using EntryPointTracer = std::function<void(const std::string& entry_point)>;
 void SetEntryPointTracer(EntryPointTracer tracer);
 bool TraceWindowEntryPoint(const std::string& entry_point);
