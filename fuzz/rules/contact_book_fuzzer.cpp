@@ -6,27 +6,8 @@
 #include <string>
 
 #include "contacts/contact_store.h"
+#include "input_dir.h"
 #include "platform/file_system.h"
-
-namespace {
-
-// A directory of its own for each input, removed afterwards (libFuzzer may
-// end the process without running exit handlers).
-class InputDir {
- public:
-  InputDir() {
-    std::string tmpl = qm::SystemTempDir() + "quillfuzz-XXXXXX";
-    if (!mkdtemp(tmpl.data())) abort();
-    path_ = qm::IncludeTrailingSlash(tmpl);
-  }
-  ~InputDir() { qm::RemoveDirectoryTree(path_); }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   InputDir dir;
