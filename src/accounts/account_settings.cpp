@@ -17,6 +17,9 @@ int NumberOr(const std::string& text, int def) {
   return ParseSettingsInteger(text, v) ? v : def;
 }
 
+// 0, 1 or 2; anything else stored there means no TLS, as a missing key does.
+int SecurityValue(int stored) { return stored == 1 || stored == 2 ? stored : 0; }
+
 }  // namespace
 
 std::string AccountDir(const std::string& account) { return MailDir + account + "/"; }
@@ -43,14 +46,14 @@ cAccountSettings LoadAccount(const std::string& account) {
   s.POP3Addr = ini.ReadString("POP3", "Addr", "");
   s.POP3UserName = ini.ReadString("POP3", "UserName", "");
   s.POP3Password = DecodePassword(ini.ReadString("POP3", "Password", ""));
-  s.POP3Security = ini.ReadInteger("POP3", "Security", 0);
+  s.POP3Security = SecurityValue(ini.ReadInteger("POP3", "Security", 0));
   s.POP3TrustedCertificate = ini.ReadString("POP3", "TrustedCertificate", "");
   s.POP3Port = std::to_string(
       ini.ReadInteger("POP3", "Port", s.POP3Security == 2 ? kDefaultPop3ImplicitTlsPort : kDefaultPop3Port));
   s.POP3Timeout = std::to_string(ini.ReadInteger("POP3", "Timeout", kDefaultTimeout));
 
   s.SMTPAddr = ini.ReadString("SMTP", "Addr", "");
-  s.SMTPSecurity = ini.ReadInteger("SMTP", "Security", 0);
+  s.SMTPSecurity = SecurityValue(ini.ReadInteger("SMTP", "Security", 0));
   s.SMTPTrustedCertificate = ini.ReadString("SMTP", "TrustedCertificate", "");
   s.SMTPPort = std::to_string(
       ini.ReadInteger("SMTP", "Port", s.SMTPSecurity == 2 ? kDefaultSmtpImplicitTlsPort : kDefaultSmtpPort));
@@ -96,6 +99,9 @@ void SaveAccount(const std::string& account, const cAccountSettings& s) {
   ini.WriteString("SMTP", "Timeout", s.SMTPTimeout);
   ini.WriteInteger("SMTP", "Security", s.SMTPSecurity);
   if (!s.SMTPTrustedCertificate.empty()) ini.WriteString("SMTP", "TrustedCertificate", s.SMTPTrustedCertificate);
+  ini.WriteBool("SMTP", "Authentificate", s.SMTPAuthentificate);
+  ini.WriteString("SMTP", "UserName", s.SMTPUserName);
+  ini.WriteString("SMTP", "Password", EncodePassword(s.SMTPPassword));
 
   ini.WriteBool("Server", "LeaveMailOnServer", s.LeaveMailOnServer);
   ini.WriteBool("Server", "DoNotCheckMail", s.DoNotCheckMail);

@@ -39,7 +39,7 @@ struct cAccountSettings {
   std::string SMTPTimeout = std::to_string(kDefaultTimeout);
   int SMTPSecurity = 0;
   std::string SMTPTrustedCertificate;
-  // Read only: the user adds these three by hand, SaveAccount never writes them.
+  // The login for sending; the password in plain text, stored encoded.
   bool SMTPAuthentificate = false;
   std::string SMTPUserName;
   std::string SMTPPassword;

@@ -6,6 +6,7 @@
 #include "platform/file_error.h"
 #include "platform/file_system.h"
 #include "shell/ini_file.h"
+#include "shell/password_encoding.h"
 
 namespace qm {
 namespace {
@@ -43,10 +44,9 @@ TEST_F(AccountSettingsTest, SaveCreatesTheAccountAndReadsBackEveryShownField) {
   s.LeaveMailOnServer = true;
   s.DoNotCheckMail = true;
   s.HideWhenComposing = true;
-  // Never written by the window.
   s.SMTPAuthentificate = true;
-  s.SMTPUserName = "u";
-  s.SMTPPassword = "p";
+  s.SMTPUserName = "smtp-ann";
+  s.SMTPPassword = "p,=w d";
   SaveAccount("Home", s);
 
   ASSERT_TRUE(FileExists(MailDir + "Home/Settings.ini"));
@@ -65,15 +65,84 @@ TEST_F(AccountSettingsTest, SaveCreatesTheAccountAndReadsBackEveryShownField) {
   EXPECT_EQ(r.SMTPPort, "587");
   EXPECT_EQ(r.SMTPTimeout, "45");
   EXPECT_TRUE(r.LeaveMailOnServer && r.DoNotCheckMail && r.HideWhenComposing);
-  EXPECT_FALSE(r.SMTPAuthentificate);
-  EXPECT_TRUE(r.SMTPUserName.empty() && r.SMTPPassword.empty());
+  EXPECT_TRUE(r.SMTPAuthentificate);
+  EXPECT_EQ(r.SMTPUserName, "smtp-ann");
+  EXPECT_EQ(r.SMTPPassword, "p,=w d");
 
   IniFile ini(AccountSettingsFile("Home"));
   EXPECT_EQ(ini.ReadString("Server", "LeaveMailOnServer", ""), "1");
   EXPECT_EQ(ini.ReadString("POP3", "Password", "") == s.POP3Password, false) << "stored encoded";
-  EXPECT_FALSE(ini.ValueExists("SMTP", "Authentificate"));
-  EXPECT_FALSE(ini.ValueExists("SMTP", "UserName"));
-  EXPECT_FALSE(ini.ValueExists("SMTP", "Password"));
+  EXPECT_EQ(ini.ReadString("SMTP", "Authentificate", ""), "1");
+  EXPECT_EQ(ini.ReadString("SMTP", "Password", ""), EncodePassword("p,=w d")) << "stored encoded";
+
+  // Switched off again, the login is kept for the next time it is switched on.
+  r.SMTPAuthentificate = false;
+  SaveAccount("Home", r);
+  EXPECT_EQ(ini.ReadString("SMTP", "Authentificate", ""), "0");
+  cAccountSettings off = LoadAccount("Home");
+  EXPECT_FALSE(off.SMTPAuthentificate);
+  EXPECT_EQ(off.SMTPUserName, "smtp-ann");
+  EXPECT_EQ(off.SMTPPassword, "p,=w d");
+}
+
+TEST_F(AccountSettingsTest, SecurityAndTrustedCertificatesRoundTripForBothServers) {
+  const struct {
+    int pop3, smtp;
+  } cases[] = {{0, 0}, {1, 2}, {2, 1}, {2, 2}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.pop3) + "/" + std::to_string(c.smtp));
+    RemoveFile(AccountSettingsFile("Home"));
+    cAccountSettings s;
+    s.POP3Security = c.pop3;
+    s.SMTPSecurity = c.smtp;
+    s.POP3TrustedCertificate = "AA:BB";
+    s.SMTPTrustedCertificate = "CC:DD";
+    SaveAccount("Home", s);
+    cAccountSettings r = LoadAccount("Home");
+    EXPECT_EQ(r.POP3Security, c.pop3);
+    EXPECT_EQ(r.SMTPSecurity, c.smtp);
+    EXPECT_EQ(r.POP3TrustedCertificate, "AA:BB");
+    EXPECT_EQ(r.SMTPTrustedCertificate, "CC:DD");
+    // The window saves its ports as shown, so the saved ones stand.
+    EXPECT_EQ(r.POP3Port, "110");
+    EXPECT_EQ(r.SMTPPort, "25");
+  }
+
+  // A certificate trusted from the task window while the properties window
+  // was open (it read none) survives that window's save.
+  TrustAccountCertificate("Home", "SMTP", "EE:FF");
+  cAccountSettings stale;
+  SaveAccount("Home", stale);
+  EXPECT_EQ(LoadAccount("Home").SMTPTrustedCertificate, "EE:FF");
+  EXPECT_EQ(LoadAccount("Home").POP3TrustedCertificate, "AA:BB");
+}
+
+TEST_F(AccountSettingsTest, MissingPortsFollowTheSecurityAndOddSecurityValuesMeanNone) {
+  const struct {
+    const char* file;
+    int pop3_security, smtp_security;
+    const char* pop3_port;
+    const char* smtp_port;
+  } cases[] = {
+      {"", 0, 0, "110", "25"},
+      {"[POP3]\r\nSecurity=2\r\n[SMTP]\r\nSecurity=2\r\n", 2, 2, "995", "465"},
+      {"[POP3]\r\nSecurity=1\r\n[SMTP]\r\nSecurity=1\r\n", 1, 1, "110", "25"},
+      {"[POP3]\r\nSecurity=2\r\nPort=1995\r\n[SMTP]\r\nSecurity=2\r\nPort=x\r\n", 2, 2, "1995", "465"},
+      {"[POP3]\r\nSecurity=7\r\n[SMTP]\r\nSecurity=-1\r\n", 0, 0, "110", "25"},
+      {"[POP3]\r\nSecurity=tls\r\n", 0, 0, "110", "25"},
+  };
+  ASSERT_TRUE(ForceDirectories(AccountDir("Home")));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    WriteFileAtomically(AccountSettingsFile("Home"), c.file);
+    cAccountSettings r = LoadAccount("Home");
+    EXPECT_EQ(r.POP3Security, c.pop3_security);
+    EXPECT_EQ(r.SMTPSecurity, c.smtp_security);
+    EXPECT_EQ(r.POP3Port, c.pop3_port);
+    EXPECT_EQ(r.SMTPPort, c.smtp_port);
+    EXPECT_EQ(Pop3PortOf(r), std::stoi(c.pop3_port));
+    EXPECT_EQ(SmtpPortOf(r), std::stoi(c.smtp_port));
+  }
 }
 
 TEST_F(AccountSettingsTest, PasswordsAreStoredAsCommaJoinedNumbers) {
