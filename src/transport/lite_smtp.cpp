@@ -24,7 +24,11 @@ bool TLiteSMTP::SmtpReplyComplete(std::string_view buffer) {
 
 bool TLiteSMTP::Connect() {
   if (!TLiteSocket::Connect()) return false;
-  if (Tls().Security != kSecurityNone || authenticate_) return ExtendedGreeting();
+  return ExtendedGreeting();
+}
+
+bool TLiteSMTP::SendHelo() {
+  extensions_.clear();
   std::string local = Channel() ? Channel()->LocalAddress() : std::string();
   WriteToSocket("HELO " + HeloAddress(local));
   if (!ReadFromSocket(true, false)) return false;

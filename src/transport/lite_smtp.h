@@ -1,5 +1,5 @@
 #pragma once
-// The SMTP client: greeting and HELO on connection, one message per
+// The SMTP client: greeting and EHLO on connection, one message per
 // SendMessage (envelope, recipients, text), QUIT on disconnection.
 #include <functional>
 #include <string>
@@ -46,9 +46,12 @@ class TLiteSMTP : public TLiteSocket {
   // "[IPv6:...]" literal.
   static std::string HeloAddress(const std::string& local_address);
  protected:
-  // EHLO, the upgrade with STARTTLS and the login, as the settings ask.
+  // EHLO (HELO when it is refused and neither TLS nor a login is asked
+  // for), the upgrade with STARTTLS and the login, as the settings ask.
   bool ExtendedGreeting();
-  bool SendEhlo();
+  // With `refused`, a reply other than 250 is not reported but flagged there.
+  bool SendEhlo(bool* refused);
+  bool SendHelo();
   bool Authenticate();
   bool ReplyComplete(const std::string& buffer) const override { return SmtpReplyComplete(buffer); }
 

@@ -1,4 +1,5 @@
-// The SMTP client's extended greeting: EHLO, STARTTLS and AUTH PLAIN/LOGIN.
+// The SMTP client's greeting: EHLO (HELO for servers that refuse it), STARTTLS
+// and AUTH PLAIN/LOGIN.
 #include "message/transfer_encodings.h"
 #include "shell/text_utils.h"
 #include "transport/lite_smtp.h"
@@ -30,12 +31,17 @@ bool HasExtension(const StringList& extensions, const std::string& name) {
 
 }  // namespace
 
-bool TLiteSMTP::SendEhlo() {
+bool TLiteSMTP::SendEhlo(bool* refused) {
   extensions_.clear();
+  if (refused) *refused = false;
   std::string local = Channel() ? Channel()->LocalAddress() : std::string();
   WriteToSocket("EHLO " + HeloAddress(local));
   if (!ReadFromSocket(true, false)) return false;
   if (ReplyCode() != "250") {
+    if (refused) {
+      *refused = true;
+      return false;
+    }
     ReportSocketError(ReceiveBuffer(), ErrorTypes::kConnectionFailed);
     return false;
   }
@@ -47,7 +53,15 @@ bool TLiteSMTP::SendEhlo() {
 }
 
 bool TLiteSMTP::ExtendedGreeting() {
-  if (!SendEhlo()) return false;
+  bool refused = false;
+  if (!SendEhlo(&refused)) {
+    if (!refused) return false;
+    // An old server without extensions is fine while nothing needs them;
+    // TLS or a login asked for must not quietly go missing.
+    if (Tls().Security == kSecurityNone && !authenticate_) return SendHelo();
+    ReportSocketError("The server " + Server() + " refused EHLO: " + ReceiveBuffer(), ErrorTypes::kConnectionFailed);
+    return false;
+  }
   if (Tls().Security == kSecurityStartTls) {
     if (!HasExtension(extensions_, "STARTTLS")) {
       // Never carry on in plain text when TLS was asked for.
@@ -65,7 +79,7 @@ bool TLiteSMTP::ExtendedGreeting() {
       return false;
     }
     if (!StartTLS()) return false;
-    if (!SendEhlo()) return false;
+    if (!SendEhlo(nullptr)) return false;
   }
   return !authenticate_ || Authenticate();
 }

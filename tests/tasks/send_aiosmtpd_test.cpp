@@ -63,7 +63,7 @@ TEST_F(SendTest, TwoMessagesOnOneConnectionEndInSentItems) {
   EXPECT_EQ(first.content.find("hidden@example.test"), std::string::npos);
   EXPECT_EQ(first.content.find("BCC"), std::string::npos);
 
-  EXPECT_EQ(LogCount("HELO"), 1);
+  EXPECT_EQ(LogCount("EHLO"), 1);
   EXPECT_EQ(LogCount("MAIL FROM"), 2);
   EXPECT_EQ(LogCount("RSET"), 2);
   EXPECT_EQ(LogCount("QUIT"), 1);
@@ -219,7 +219,7 @@ TEST_F(SendTest, SettingsAndLoadFailures) {
     TaskWindowRecord& w = host_->Window();
     ASSERT_GE(w.errors.size(), 7u);
     EXPECT_EQ(w.errors[6], c.error);
-    EXPECT_EQ(LogCount("HELO"), c.helos);
+    EXPECT_EQ(LogCount("EHLO"), c.helos);
     EXPECT_EQ(LogCount("QUIT"), c.helos);
     EXPECT_TRUE(TasksWindow->Close());
   }

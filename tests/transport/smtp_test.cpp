@@ -11,9 +11,9 @@
 namespace qm {
 namespace {
 
-bool ServeHelo(FakePeer& p) {
+bool ServeEhlo(FakePeer& p) {
   p.Send("220 fake ESMTP\r\n");
-  if (!p.Expect("HELO ")) return false;
+  if (!p.Expect("EHLO ")) return false;
   p.Send("250 fake\r\n");
   return true;
 }
@@ -63,7 +63,7 @@ struct SmtpClient {
 
 TEST(Smtp, ConnectGreetsWithTheBracketedLocalAddress) {
   FakeServer server([](FakePeer& p) {
-    ServeHelo(p);
+    ServeEhlo(p);
     ServeTransaction(p, "", nullptr);
   });
   SmtpClient c(server);
@@ -72,14 +72,14 @@ TEST(Smtp, ConnectGreetsWithTheBracketedLocalAddress) {
   c.smtp.Disconnect();
   EXPECT_FALSE(c.smtp.Connected());
   server.WaitDone();
-  EXPECT_EQ(server.Received(), (std::vector<std::string>{"HELO [127.0.0.1]", "QUIT"}));
-  EXPECT_EQ(c.ev.writes, (std::vector<std::string>{"HELO [127.0.0.1]", "QUIT"}));
+  EXPECT_EQ(server.Received(), (std::vector<std::string>{"EHLO [127.0.0.1]", "QUIT"}));
+  EXPECT_EQ(c.ev.writes, (std::vector<std::string>{"EHLO [127.0.0.1]", "QUIT"}));
 }
 
-TEST(Smtp, OverIPv6HeloCarriesAnAddressLiteral) {
+TEST(Smtp, OverIPv6EhloCarriesAnAddressLiteral) {
   FakeServer server(
       [](FakePeer& p) {
-        ServeHelo(p);
+        ServeEhlo(p);
         ServeTransaction(p, "", nullptr);
       },
       true);
@@ -90,7 +90,7 @@ TEST(Smtp, OverIPv6HeloCarriesAnAddressLiteral) {
   c.smtp.Disconnect();
   server.WaitDone();
   ASSERT_FALSE(server.Received().empty());
-  EXPECT_EQ(server.Received()[0], "HELO [IPv6:::1]");
+  EXPECT_EQ(server.Received()[0], "EHLO [IPv6:::1]");
 }
 
 TEST(Smtp, HeloAddressForms) {
@@ -102,7 +102,7 @@ TEST(Smtp, HeloAddressForms) {
 TEST(Smtp, MultiLineRepliesInSeveralChunksAreReadWhole) {
   FakeServer server([](FakePeer& p) {
     p.SendChunks({"220-fake.test ESMTP\r\n", "220-more text\r\n220 ready\r\n"}, 150);
-    p.Expect("HELO ");
+    p.Expect("EHLO ");
     p.SendChunks({"250-fake.test\r\n250-", "SIZE 100\r\n", "250 HELP\r\n"}, 100);
     ServeTransaction(p, "", nullptr);
   });
@@ -112,6 +112,7 @@ TEST(Smtp, MultiLineRepliesInSeveralChunksAreReadWhole) {
   // Each reply is logged once, whole.
   ASSERT_EQ(c.ev.reads.size(), 2u);
   EXPECT_EQ(c.ev.reads[1], "250-fake.test\r\n250-SIZE 100\r\n250 HELP\r\n");
+  EXPECT_EQ(c.smtp.Extensions(), (StringList{"SIZE 100", "HELP"}));
   EXPECT_TRUE(c.smtp.SendMessage({"x"}, "me@here", {"a@x"}));
   EXPECT_TRUE(c.ev.errors.empty());
 }
@@ -136,6 +137,8 @@ TEST(Smtp, RefusedGreetingOrHeloIsType1WithTheServersText) {
         p.Send("554 no service\r\n");
       } else {
         p.Send("220 hi\r\n");
+        p.Expect("EHLO");
+        p.Send("500 what\r\n");
         p.Expect("HELO");
         p.Send("501 bad HELO\r\n");
       }
@@ -149,12 +152,69 @@ TEST(Smtp, RefusedGreetingOrHeloIsType1WithTheServersText) {
   }
 }
 
+// A server that does not know EHLO still takes mail by HELO, but only while
+// nothing needs an extension: TLS or a login asked for is never dropped.
+TEST(Smtp, RefusedEhloFallsBackToHeloOnlyWhenNoExtensionIsNeeded) {
+  const struct {
+    const char* what;
+    int security;
+    bool login;
+  } cases[] = {{"plain", kSecurityNone, false},
+               {"STARTTLS asked", kSecurityStartTls, false},
+               {"login asked", kSecurityNone, true}};
+  for (const auto& cs : cases) {
+    SCOPED_TRACE(cs.what);
+    const bool falls_back = cs.security == kSecurityNone && !cs.login;
+    FakeServer server([](FakePeer& p) {
+      p.Send("220 old server\r\n");
+      if (!p.Expect("EHLO ")) return;
+      p.Send("502 command not implemented\r\n");
+      auto next = p.ReadLine();
+      if (next && next->rfind("HELO ", 0) == 0) {
+        p.Send("250 old server\r\n");
+        ServeTransaction(p, "", nullptr);
+      } else {
+        p.WaitForClose();
+      }
+    });
+    SmtpClient c(server);
+    c.smtp.SetTls({cs.security, "", ""});
+    c.smtp.SetAuthentication(cs.login, "user", "secret-pw");
+    EXPECT_EQ(c.smtp.Connect(), falls_back);
+    if (falls_back) {
+      EXPECT_TRUE(c.ev.errors.empty());
+      EXPECT_TRUE(c.smtp.SendMessage({"x"}, "me@here", {"a@x"}));
+      c.smtp.Disconnect();
+    } else {
+      ASSERT_EQ(c.ev.errors.size(), 1u);
+      EXPECT_NE(c.ev.errors[0].second.find("refused EHLO: 502 command not implemented"), std::string::npos)
+          << c.ev.errors[0].second;
+      EXPECT_NE(c.ev.errors[0].second.find("127.0.0.1"), std::string::npos);
+      c.smtp.Disconnect();
+    }
+    server.WaitDone();
+    auto got = server.Received();
+    ASSERT_GE(got.size(), 1u);
+    EXPECT_EQ(got[0], "EHLO [127.0.0.1]");
+    if (falls_back) {
+      ASSERT_GE(got.size(), 2u);
+      EXPECT_EQ(got[1], "HELO [127.0.0.1]");
+    } else {
+      for (const std::string& line : got) {
+        EXPECT_NE(line.rfind("HELO", 0), 0u) << line;
+        EXPECT_NE(line.rfind("AUTH", 0), 0u) << line;
+        EXPECT_NE(line.rfind("MAIL", 0), 0u) << line;
+      }
+    }
+  }
+}
+
 TEST(Smtp, SendMessageStuffsPeriodsAndEndsWithAnEmptyLine) {
   // Line by line, in small batches and in large ones: the same bytes arrive.
   for (size_t batch : {size_t{0}, size_t{16}, size_t{65536}}) {
     std::string data;
     FakeServer server([&data](FakePeer& p) {
-      ServeHelo(p);
+      ServeEhlo(p);
       ServeTransaction(p, "", &data);
     });
     SmtpClient c(server);
@@ -168,7 +228,7 @@ TEST(Smtp, SendMessageStuffsPeriodsAndEndsWithAnEmptyLine) {
                               {1, 7}, {2, 7}, {3, 7}, {4, 7}, {5, 7}, {6, 7}, {7, 7}}));
     // Contents never reach the traffic log, only the markers.
     EXPECT_EQ(c.ev.writes, (std::vector<std::string>{
-                               "HELO [127.0.0.1]", "MAIL FROM:<me@here>", "RCPT TO:<a@x>",
+                               "EHLO [127.0.0.1]", "MAIL FROM:<me@here>", "RCPT TO:<a@x>",
                                "RCPT TO:<b@y>", "RCPT TO:<c@z>", "DATA",
                                "[Message body being sent...]", "[Message body sent]", "\r\n.",
                                "RSET"}));
@@ -184,7 +244,7 @@ TEST(Smtp, SendMessageStuffsPeriodsAndEndsWithAnEmptyLine) {
 TEST(Smtp, FirstRefusalEndsTheTransactionWithType8) {
   const struct {
     const char* refuse;
-    std::vector<std::string> commands;  // what the server sees after HELO
+    std::vector<std::string> commands;  // what the server sees after EHLO
   } cases[] = {
       {"MAIL", {"MAIL FROM:<me@here>"}},
       {"RCPT2", {"MAIL FROM:<me@here>", "RCPT TO:<a@x>", "RCPT TO:<b@y>"}},
@@ -195,7 +255,7 @@ TEST(Smtp, FirstRefusalEndsTheTransactionWithType8) {
   };
   for (const auto& cs : cases) {
     FakeServer server([&cs](FakePeer& p) {
-      ServeHelo(p);
+      ServeEhlo(p);
       ServeTransaction(p, cs.refuse, nullptr);
     });
     SmtpClient c(server);
@@ -208,7 +268,7 @@ TEST(Smtp, FirstRefusalEndsTheTransactionWithType8) {
     c.smtp.Disconnect();
     server.WaitDone();
     auto got = server.Received();
-    got.erase(got.begin());  // HELO
+    got.erase(got.begin());  // EHLO
     got.pop_back();          // QUIT
     EXPECT_EQ(got, cs.commands) << cs.refuse;
   }
@@ -216,7 +276,7 @@ TEST(Smtp, FirstRefusalEndsTheTransactionWithType8) {
 
 TEST(Smtp, EmptyRecipientListGoesStraightToData) {
   FakeServer server([](FakePeer& p) {
-    ServeHelo(p);
+    ServeEhlo(p);
     ServeTransaction(p, "DATA", nullptr);
   });
   SmtpClient c(server);
@@ -229,7 +289,7 @@ TEST(Smtp, EmptyRecipientListGoesStraightToData) {
 TEST(Smtp, CancelStopsBeforeTheNextLine) {
   std::string data;
   FakeServer server([](FakePeer& p) {
-    ServeHelo(p);
+    ServeEhlo(p);
     ServeTransaction(p, "", nullptr);
   });
   SmtpClient c(server);
@@ -246,7 +306,7 @@ TEST(Smtp, CancelStopsBeforeTheNextLine) {
 
 TEST(Smtp, LostConnectionDuringTheTextIsType8) {
   FakeServer server([](FakePeer& p) {
-    ServeHelo(p);
+    ServeEhlo(p);
     p.Expect("MAIL");
     p.Send("250 ok\r\n");
     p.Expect("RCPT");
