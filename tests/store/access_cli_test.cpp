@@ -1,47 +1,21 @@
 // quillmar-cli message and tree commands, run as a user runs them.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
 #include <string>
 
 #include "platform/file_system.h"
 #include "store/mail_message.h"
 #include "store/tqdb.h"
-#include "test_support/temp_dir.h"
+#include "test_support/cli_runner.h"
 
 namespace qm {
 namespace {
 
-const std::string kCli = QUILL_BINARY_DIR "/src/app/quillmar-cli";
+using Result = CliResult;
 
-struct Result {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-std::string Quote(const std::string& s) {
-  std::string r = "'";
-  for (char c : s) r += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return r + "'";
-}
-
-class AccessCliTest : public ::testing::Test {
+class AccessCliTest : public CliTest {
  protected:
-  void SetUp() override {
-    if (!FileExists(kCli)) GTEST_SKIP() << "quillmar-cli is not built";
-  }
-  Result Run(const std::string& args, const std::string& input = "") {
-    const std::string in = dir_.path() + "stdin", out = dir_.path() + "stdout", err = dir_.path() + "stderr";
-    WriteFileAtomically(in, input);
-    std::string cmd = "QUILLMAR_HOME=" + Quote(dir_.path()) + " " + Quote(kCli) + " " + args + " <" + Quote(in) +
-                      " >" + Quote(out) + " 2>" + Quote(err);
-    int rc = std::system(cmd.c_str());
-    return {WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, ReadFileBytes(out), ReadFileBytes(err)};
-  }
   std::string Box() const { return dir_.path() + "box.zqf"; }
-  TempDir dir_;
 };
 
 TEST_F(AccessCliTest, AddListShowRoundTrip) {
@@ -49,10 +23,10 @@ TEST_F(AccessCliTest, AddListShowRoundTrip) {
       "{\"Key\": \"ignored\", \"Subject\": \"Caf\\u00e9 \\ud83d\\ude00 \\\"q\\\"\", \"From\": \"Ann <a@x.org>\",\n"
       " \"Read\": true, \"IsHTML\": true, \"Date\": 45000.25, \"Size\": 321, \"Reserved\": -4,\n"
       " \"Headers\": [\"Subject: x\"], \"Body\": [\"line 1\", \"\", \"tab\\there\"], \"Attachments\": [\"/tmp/a b.pdf\"]}";
-  Result added = Run("message add " + Quote(Box()), record);
+  Result added = Run("message add " + ShellQuote(Box()), record);
   ASSERT_EQ(added.status, 0) << added.err;
   const std::string key = added.out.substr(0, added.out.size() - 1);
-  Result second = Run("message add " + Quote(Box()), "{\"Subject\": \"two\"}");
+  Result second = Run("message add " + ShellQuote(Box()), "{\"Subject\": \"two\"}");
   ASSERT_EQ(second.status, 0) << second.err;
 
   // The stored item is an ordinary record.
@@ -70,7 +44,7 @@ TEST_F(AccessCliTest, AddListShowRoundTrip) {
     EXPECT_EQ(*m.Attachments, StringList{"/tmp/a b.pdf"});
   }
 
-  Result list = Run("message list " + Quote(Box()));
+  Result list = Run("message list " + ShellQuote(Box()));
   ASSERT_EQ(list.status, 0) << list.err;
   StringList lines = SplitLines(list.out);
   ASSERT_EQ(lines.size(), 2u);
@@ -83,16 +57,16 @@ TEST_F(AccessCliTest, AddListShowRoundTrip) {
                 "\"Answered\":false,\"ReservedFlag\":false,\"SourceRef\":\"\",\"Organization\":\"\","
                 "\"Date\":45000.25,\"Reserved\":-4,\"Size\":321}");
 
-  Result show = Run("message show " + Quote(Box()) + " " + key);
+  Result show = Run("message show " + ShellQuote(Box()) + " " + key);
   ASSERT_EQ(show.status, 0) << show.err;
   EXPECT_NE(show.out.find("  \"Key\": \"" + key + "\",\n"), std::string::npos) << show.out;
   EXPECT_NE(show.out.find("  \"Body\": [\n    \"line 1\",\n    \"\",\n    \"tab\\there\"\n  ],\n"), std::string::npos)
       << show.out;
   // What show prints can be added again as it is.
-  Result again = Run("message add " + Quote(dir_.path() + "copy.zqf"), show.out);
+  Result again = Run("message add " + ShellQuote(dir_.path() + "copy.zqf"), show.out);
   ASSERT_EQ(again.status, 0) << again.err;
   const std::string copy_key = again.out.substr(0, again.out.size() - 1);
-  Result copy = Run("message show " + Quote(dir_.path() + "copy.zqf") + " " + copy_key);
+  Result copy = Run("message show " + ShellQuote(dir_.path() + "copy.zqf") + " " + copy_key);
   auto without_key = [](std::string text, const std::string& k) {
     return text.replace(text.find("\"Key\": \"" + k + "\""), 9 + k.size(), "");
   };
@@ -130,7 +104,7 @@ TEST_F(AccessCliTest, BadInputIsRefusedWithoutTouchingTheMailbox) {
   }
   // A corrupt mailbox is reported with the engine's text.
   WriteFileAtomically(Box(), "not a mailbox at all, no");
-  Result r = Run("message list " + Quote(Box()));
+  Result r = Run("message list " + ShellQuote(Box()));
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("'The file " + Box() + " is not a valid QDB file' has occured in GetQDBForFile ()"),
             std::string::npos)
@@ -140,8 +114,8 @@ TEST_F(AccessCliTest, BadInputIsRefusedWithoutTouchingTheMailbox) {
 TEST_F(AccessCliTest, TreeShowsCachedOrRecountedCounters) {
   ForceDirectories(dir_.path() + "Mail/Home/Arch.FLD");
   ForceDirectories(dir_.path() + "Mail/Local.FLD");
-  ASSERT_EQ(Run("message add " + Quote(dir_.path() + "Mail/Home/Inbox.zqf"), "{\"Read\": false}").status, 0);
-  ASSERT_EQ(Run("message add " + Quote(dir_.path() + "Mail/Home/Inbox.zqf"), "{\"Read\": true}").status, 0);
+  ASSERT_EQ(Run("message add " + ShellQuote(dir_.path() + "Mail/Home/Inbox.zqf"), "{\"Read\": false}").status, 0);
+  ASSERT_EQ(Run("message add " + ShellQuote(dir_.path() + "Mail/Home/Inbox.zqf"), "{\"Read\": true}").status, 0);
   SaveLinesToFile(dir_.path() + "Mailboxes.txt", {"Home/Inbox.zqf", "5", "9"});
   Result cached = Run("tree");
   ASSERT_EQ(cached.status, 0) << cached.err;

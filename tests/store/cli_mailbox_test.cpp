@@ -1,47 +1,19 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <string>
 
 #include "platform/file_system.h"
 #include "store/tqdb.h"
-#include "test_support/temp_dir.h"
+#include "test_support/cli_runner.h"
 
 namespace qm {
 namespace {
 
-const std::string kCli = QUILL_BINARY_DIR "/src/app/quillmar-cli";
+using Result = CliResult;
 
-struct Result {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-// Single-quoted for the shell.
-std::string Quote(const std::string& s) {
-  std::string r = "'";
-  for (char c : s) r += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return r + "'";
-}
-
-class CliMailboxTest : public ::testing::Test {
+class CliMailboxTest : public CliTest {
  protected:
-  void SetUp() override {
-    if (!FileExists(kCli)) GTEST_SKIP() << "quillmar-cli is not built";
-  }
-  // Runs the CLI with a shell; `input` goes to standard input.
-  Result Run(const std::string& args, const std::string& input = "") {
-    const std::string in = dir_.path() + "stdin", out = dir_.path() + "stdout", err = dir_.path() + "stderr";
-    WriteFileAtomically(in, input);
-    std::string cmd = "QUILLMAR_HOME=" + Quote(dir_.path()) + " " + Quote(kCli) + " " + args + " <" + Quote(in) +
-                      " >" + Quote(out) + " 2>" + Quote(err);
-    int rc = std::system(cmd.c_str());
-    return {WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, ReadFileBytes(out), ReadFileBytes(err)};
-  }
-  std::string Box() const { return Quote(dir_.path() + "box.zqf"); }
-  TempDir dir_;
+  std::string Box() const { return ShellQuote(dir_.path() + "box.zqf"); }
 };
 
 TEST_F(CliMailboxTest, PutGetKeysDeleteRoundTrip) {
@@ -87,7 +59,7 @@ TEST_F(CliMailboxTest, ErrorsCarryTheEngineText) {
     std::string args;
     std::string err;
   } cases[] = {
-      {"mailbox keys " + Quote(missing), "quillmar-cli: Could not find the file " + missing + "\n"},
+      {"mailbox keys " + ShellQuote(missing), "quillmar-cli: Could not find the file " + missing + "\n"},
       {"mailbox get " + Box() + " 99", "quillmar-cli: The key '99' does not exist\n"},
       {"mailbox delete " + Box() + " 99", "quillmar-cli: The key '99' does not exist\n"},
   };
@@ -99,7 +71,7 @@ TEST_F(CliMailboxTest, ErrorsCarryTheEngineText) {
   }
   EXPECT_FALSE(FileExists(missing));
   WriteFileAtomically(dir_.path() + "junk.zqf", "not a mailbox");
-  Result junk = Run("mailbox keys " + Quote(dir_.path() + "junk.zqf"));
+  Result junk = Run("mailbox keys " + ShellQuote(dir_.path() + "junk.zqf"));
   EXPECT_NE(junk.status, 0);
   EXPECT_EQ(junk.err, "quillmar-cli: The file " + dir_.path() + "junk.zqf is not a valid QDB file\n");
   EXPECT_EQ(ReadFileBytes(dir_.path() + "junk.zqf"), "not a mailbox");
