@@ -4,6 +4,7 @@
 
 #include "accounts/account_settings.h"
 #include "shell/report_error.h"
+#include "transport/task.h"
 #include "transport/task_ui.h"
 
 namespace qm {
@@ -31,16 +32,31 @@ void TrustCertificate(const cCertificateInfo& info) {
   TrustAccountCertificate(info.Account, info.Section, info.Details.Fingerprint);
 }
 
-std::string OfferCertificateTrust(cTaskHost& host, const cCertificateInfo& info) {
-  std::string failure;
+bool OfferCertificateTrust(cTaskHost& host, const cCertificateInfo& info, std::string& failure) {
+  failure.clear();
+  bool trusted = false;
   host.Synchronize([&] {
     try {
-          if (host.AskTrustCertificate(info)) TrustCertificate(info);
+      if (host.AskTrustCertificate(info)) {
+        TrustCertificate(info);
+        trusted = true;
+      }
     } catch (const std::exception& e) {
       failure = QuotedStr(e.what()) + " has occured while trusting the certificate";
     }
   });
-  return failure;
+  return trusted;
+}
+
+void cTask::OfferRefusedCertificate(const std::string& section) {
+  cCertificateInfo refused;
+  if (!socket_ || !RejectedCertificate(*socket_, ServerName(), section, refused)) return;
+  std::string failure;
+  if (OfferCertificateTrust(Host(), refused, failure))
+    LogLine("The certificate " + refused.Details.Fingerprint + " is trusted for " + ServerName() +
+                " from the next connection on.",
+            kLogGreen);
+  if (!failure.empty()) ReportTaskError(failure);
 }
 
 }  // namespace qm

@@ -29,8 +29,9 @@ std::string CertificateDescription(const cCertificateInfo& info);
 // Stores the fingerprint as the account's TrustedCertificate of that server.
 void TrustCertificate(const cCertificateInfo& info);
 
-// Asks the host (on its thread) and stores the answer; errors in storing are
-// returned as text, empty when none.
-std::string OfferCertificateTrust(cTaskHost& host, const cCertificateInfo& info);
+// Asks the host (on its thread) and stores the answer. True when the user
+// trusted the certificate and it was stored; `failure` says why storing it
+// failed, empty when it did not.
+bool OfferCertificateTrust(cTaskHost& host, const cCertificateInfo& info, std::string& failure);
 
 }  // namespace qm

@@ -11,7 +11,6 @@
 #include "shell/app_paths.h"
 #include "shell/report_error.h"
 #include "shell/text_utils.h"
-#include "transport/certificate_info.h"
 #include "transport/task_ui.h"
 
 namespace qm {
@@ -57,11 +56,7 @@ bool cPOP3Task::RunTask() {
   UpdateStatusMessage("Connecting...");
   if (!pop3_->Connect()) {
     ReportTaskError("Could not connect!");
-    cCertificateInfo refused;
-    if (RejectedCertificate(*pop3_, ServerName(), "POP3", refused)) {
-      const std::string failure = OfferCertificateTrust(Host(), refused);
-      if (!failure.empty()) ReportTaskError(failure);
-    }
+    OfferRefusedCertificate("POP3");
     FinishTask();
     return false;
   }

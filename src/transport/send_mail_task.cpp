@@ -11,7 +11,6 @@
 #include "shell/report_error.h"
 #include "shell/text_utils.h"
 #include "store/tqdb.h"
-#include "transport/certificate_info.h"
 #include "transport/task_queue.h"
 #include "transport/task_ui.h"
 #include "transport/task_store.h"
@@ -92,11 +91,7 @@ bool cSMTPTask_SendMesage::RunTask() {
     }
     if (!smtp_->Connect()) {
       ReportTaskError("Could not connect!");
-      cCertificateInfo refused;
-      if (RejectedCertificate(*smtp_, ServerName(), "SMTP", refused)) {
-        const std::string failure = OfferCertificateTrust(Host(), refused);
-        if (!failure.empty()) ReportTaskError(failure);
-      }
+      OfferRefusedCertificate("SMTP");
       return;
     }
     const int n = static_cast<int>(keys_.size());

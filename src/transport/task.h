@@ -71,6 +71,11 @@ class cTask {
   // and end with FinishTask on every path.
   virtual bool RunTask();
 
+  // After a connection that failed: a certificate refused by the checks is
+  // shown to the user, who may trust it for the account's `section` server
+  // ("POP3" or "SMTP"); the next run then gets through.
+  void OfferRefusedCertificate(const std::string& section);
+
   // Runs on the UI thread and waits (the host's Synchronize).
   void Synchronize(const std::function<void()>& fn);
   cTaskHost& Host();

@@ -109,6 +109,13 @@ TSizePromptAnswer cConsoleTaskHost::AskExceededSize(const cSizePromptInfo& info)
   return size_answer;
 }
 
+bool cConsoleTaskHost::AskTrustCertificate(const cCertificateInfo& info) {
+  err_ << info.Reason << "\n"
+       << CertificateDescription(info) << "Not trusted: nobody to ask. To trust it, set TrustedCertificate="
+       << info.Details.Fingerprint << " in [" << info.Section << "] of the account's Settings.ini\n";
+  return false;
+}
+
 void cConsoleTaskHost::PrintMessage(const cMailMessage& msg) {
   err_ << "Printing is not available here; not printed: " << msg.Subject << "\n";
 }

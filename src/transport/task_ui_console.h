@@ -44,6 +44,9 @@ class cConsoleTaskHost : public cTaskHost {
   bool PromptPassword(const std::string& title, const std::string& text, std::string& value) override;
   TSizePromptAnswer AskExceededSize(const cSizePromptInfo& info) override;
   void PrintMessage(const cMailMessage& msg) override;
+  // Shows the certificate and trusts nothing: the user decides by storing
+  // its fingerprint in the account's settings.
+  bool AskTrustCertificate(const cCertificateInfo& info) override;
   void PlayEventSound(const std::string&, bool) override {}
   cPreviewWindowView* CreatePreviewWindow() override;
   void DestroyPreviewWindow(cPreviewWindowView* window) override;
