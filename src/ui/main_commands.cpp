@@ -33,6 +33,7 @@
 #include "ui/main_message_list.h"
 #include "ui/main_panes.h"
 #include "ui/main_window.h"
+#include "ui/message_viewer_frame.h"
 #include "ui/qt_text.h"
 #include "ui/redirect_dialog.h"
 #include "ui/window_entry_points.h"
@@ -381,12 +382,22 @@ void TfrmMain::ConnectCommands() {
   on("mnuMessage_NextUnread", [this] { NextUnread(); });
   on("tbDelete", [this] { tbDeleteClick(); });
   on("popMsgs_Props", [this] {
-    if (FocusedRow() >= 0) ShowMessageProperties(MessageRefOfRow(FocusedRow()));
+    int row = FocusedRow();
+    if (row < 0) return;
+    if (ViewerShowsRow(row))
+      MsgViewer->ShowProperties();
+    else
+      ShowMessageProperties(MessageRefOfRow(row));
   });
   on("mnuFile_CopyMessage", [this] { MoveOrCopyByBrowse(false); });
   on("mnuFile_MoveMessage", [this] { MoveOrCopyByBrowse(true); });
   on("mnuFile_SaveMsgAs", [this] {
-    if (FocusedRow() >= 0) SaveMessageAs(MessageRefOfRow(FocusedRow()));
+    int row = FocusedRow();
+    if (row < 0) return;
+    if (ViewerShowsRow(row))
+      MsgViewer->SaveMessageAs("txt");
+    else
+      SaveMessageAs(MessageRefOfRow(row));
   });
   on("tbPrint", [this] { PrintSelected(); });
   // Folders and mailboxes.
@@ -480,6 +491,8 @@ void TfrmMain::ConnectCommands() {
   on("mnuView_MessageHeaders", [this] {
     if (OptionsIni)
       OptionsIni->WriteBool("View", "MessageHeadersVisible", Command("mnuView_MessageHeaders")->isChecked());
+    // The frame takes the header pane's visibility from the setting.
+    MsgViewer->ApplySettings();
   });
   on("mnuView_MsgBody", [this] {
     bool shown = Command("mnuView_MsgBody")->isChecked();
@@ -494,7 +507,7 @@ void TfrmMain::ConnectCommands() {
   });
   on("mnuView_FocusMsgList", [this] { lstMsgs->setFocus(); });
   on("mnuView_FocusMsgBody", [this] {
-    if (MsgBodyPanel->isVisible() || full_screen_) pnlMessageBody->FocusTarget()->setFocus();
+    if (MsgBodyPanel->isVisible() || full_screen_) MsgViewer->setFocus();
   });
   on("tbViewFullScreen", [this] { SetFullScreen(Command("tbViewFullScreen")->isChecked()); });
   on("mnuTools_MinToTray", [this] { hide(); });
@@ -671,6 +684,10 @@ void TfrmMain::SendNow() {
 
 void TfrmMain::PrintSelected() {
   std::vector<int> rows = SelectedRows();
+  if (rows.size() == 1 && ViewerShowsRow(rows[0])) {
+    MsgViewer->PrintShownMessage();
+    return;
+  }
   for (int r : rows) {
     cMailMessage msg;
     InitMessage(msg);

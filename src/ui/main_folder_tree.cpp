@@ -361,7 +361,7 @@ void TfrmMain::lstFoldersChange(cFolderNode* node) {
   } else {
     ++fill_generation_;
     msgModel->Clear();
-    pnlMessageBody->ShowMessageInPane(nullptr);
+    ClearViewer();
     pnlCounters->clear();
     setWindowTitle("Torvane Quillmar");
   }

@@ -7,6 +7,8 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QMenu>
+#include <QScrollBar>
+#include <QTextDocument>
 #include <QTreeView>
 
 #include "store/folder_tree_scan.h"
@@ -15,9 +17,11 @@
 #include "store/message_store.h"
 #include "store/ref_list.h"
 #include "store/store_lock.h"
+#include "ui/html_display.h"
 #include "ui/main_message_list.h"
 #include "ui/main_panes.h"
 #include "ui/main_window.h"
+#include "ui/message_viewer_frame.h"
 #include "ui/qt_text.h"
 
 namespace qm {
@@ -63,7 +67,7 @@ void TfrmMain::SelectRow(int row) {
 void TfrmMain::FillMessageList(cFolderNode* node) {
   const int generation = ++fill_generation_;
   msgModel->Clear();
-  pnlMessageBody->ShowMessageInPane(nullptr);
+  ClearViewer();
   std::string path, caption;
   {
     StoreLock lock;
@@ -134,22 +138,25 @@ void TfrmMain::lstMsgsFocusChanged() {
   int row = FocusedRow();
   bool unread_focused = false;
   if (row >= 0) {
+    const std::string key = msgModel->Row(row).key;
     cMailMessage msg;
     InitMessage(msg);
     bool ok;
     {
       StoreLock lock;
-      ok = CurrentMailbox && GetMessage(*CurrentMailbox, msg, true, msgModel->Row(row).key);
+      ok = CurrentMailbox && GetMessage(*CurrentMailbox, msg, true, key);
     }
     if (ok) {
-      pnlMessageBody->ShowMessageInPane(&msg);
-      if (!msg.Read && new_mail_count_ > 0) SetTrayState(TrayState::Normal, "Torvane Quillmar", true);
+      const bool read = msg.Read;
+      ShowInViewer(key, msg);  // the frame owns the lists now
+      if (!read && new_mail_count_ > 0) SetTrayState(TrayState::Normal, "Torvane Quillmar", true);
+    } else {
+      // A message that cannot be read leaves the viewer as it was.
+      FreeMessage(msg);
     }
-    // A message that cannot be read leaves the viewer as it was.
-    FreeMessage(msg);
     unread_focused = TMsgListModel::IsUnread(msgModel->Row(row));
   } else {
-    pnlMessageBody->ShowMessageInPane(nullptr);
+    ClearViewer();
   }
   if (mark_read_ && row >= 0 && unread_focused) {
     // A timeout of 0 seconds still waits for the event loop once.
@@ -157,6 +164,29 @@ void TfrmMain::lstMsgsFocusChanged() {
     tmrMarkRead->start();
   }
   UpdateCommands();
+}
+
+void TfrmMain::ShowInViewer(const std::string& key, const cMailMessage& msg) {
+  // The same message shown again (its row was refreshed, for example marked
+  // read by the timer) keeps the place the user has scrolled to.
+  QScrollBar* bar = MsgViewer->MsgViewer->verticalScrollBar();
+  const bool same = MsgViewer->HasMessage() && key == viewer_key_;
+  const int position = bar->value();
+  MsgViewer->DisplayMessage(msg);
+  viewer_key_ = key;
+  if (same) {
+    MsgViewer->MsgViewer->document()->size();  // lays the text out, so the range is known
+    bar->setValue(position);
+  }
+}
+
+void TfrmMain::ClearViewer() {
+  MsgViewer->ClearMessage();
+  viewer_key_.clear();
+}
+
+bool TfrmMain::ViewerShowsRow(int row) const {
+  return row >= 0 && row < msgModel->Count() && MsgViewer->HasMessage() && viewer_key_ == msgModel->Row(row).key;
 }
 
 void TfrmMain::tmrMarkReadTimer() {

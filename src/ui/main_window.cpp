@@ -13,6 +13,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QStatusBar>
@@ -33,11 +34,13 @@
 #include "transport/task_queue.h"
 #include "transport/task_starter.h"
 #include "ui/compose_entry.h"
+#include "ui/html_display.h"
 #include "ui/main_error_guard.h"
 #include "ui/main_folder_tree.h"
 #include "ui/main_message_list.h"
 #include "ui/main_panes.h"
 #include "ui/main_task_host.h"
+#include "ui/message_viewer_frame.h"
 #include "ui/qt_text.h"
 #include "ui/ui_store_bridge.h"
 #include "ui/window_entry_points.h"
@@ -211,10 +214,11 @@ void TfrmMain::CreatePanes() {
 
   MsgBodyPanel = new QWidget(RightPanel);
   MsgBodyPanel->setObjectName("MsgBodyPanel");
-  pnlMessageBody = new TMessagePane(MsgBodyPanel);
+  // The frame reads its own settings (colours, fonts, header pane) here.
+  MsgViewer = new TfraMessageViewer(MsgBodyPanel, true);
   auto* body_layout = new QVBoxLayout(MsgBodyPanel);
   body_layout->setContentsMargins(0, 0, 0, 0);
-  body_layout->addWidget(pnlMessageBody);
+  body_layout->addWidget(MsgViewer);
   msgPaneSplitter = new QSplitter(Qt::Vertical, RightPanel);
   msgPaneSplitter->setObjectName("msgPaneSplitter");
   msgPaneSplitter->addWidget(lstMsgs);
@@ -475,7 +479,8 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
         return true;
       }
       if (key->key() == Qt::Key_Space && mods == Qt::NoModifier) {
-        pnlMessageBody->ScrollDown(80);
+        QScrollBar* bar = MsgViewer->MsgViewer->verticalScrollBar();
+        bar->setValue(bar->value() + 80);
         return true;
       }
       if (key->key() == Qt::Key_A && mods == Qt::ControlModifier && lstMsgs->hasFocus()) {
@@ -514,11 +519,14 @@ void TfrmMain::SetFullScreen(bool on) {
   full_screen_ = on;
   Command("tbViewFullScreen")->setChecked(on);
   if (on) {
-    full_page->layout()->addWidget(pnlMessageBody);
+    full_page->layout()->addWidget(MsgViewer);
+    // A moved widget would only be shown by a later event; focus wants it now.
+    MsgViewer->show();
     stack->setCurrentIndex(1);
-    if (isVisible()) pnlMessageBody->FocusTarget()->setFocus();
+    if (isVisible()) MsgViewer->setFocus();
   } else {
-    MsgBodyPanel->layout()->addWidget(pnlMessageBody);
+    MsgBodyPanel->layout()->addWidget(MsgViewer);
+    MsgViewer->show();
     stack->setCurrentIndex(0);
     if (isVisible()) lstMsgs->setFocus();
   }
@@ -553,8 +561,9 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
     if (OptionsIni && OptionsIni->ReadBool("Options", "EmptyTrashOnQuit", false)) EmptyTrashOfEveryAccount();
     SaveMailboxStats();
     ReleaseCurrentMailbox();
+    MsgViewer->SaveAttachPaneHeight();
     SaveLayout();
-    pnlMessageBody->ShowMessageInPane(nullptr);
+    ClearViewer();
     if (TrayIcon) TrayIcon->hide();
     event->accept();
   });

@@ -31,7 +31,7 @@ struct cMailMessage;
 class ContactsUi;
 class cTaskHost;
 class TMsgListModel;
-class TMessagePane;
+class TfraMessageViewer;
 class TFolderTreeWidget;
 class TStatusPanel;
 
@@ -58,7 +58,7 @@ class TfrmMain : public QMainWindow {
   TMsgListModel* msgModel = nullptr;
   QSplitter* msgPaneSplitter = nullptr;
   QWidget* MsgBodyPanel = nullptr;
-  TMessagePane* pnlMessageBody = nullptr;
+  TfraMessageViewer* MsgViewer = nullptr;  // the message viewer frame
   QToolBar* MainToolbar = nullptr;
   TStatusPanel* pnlTasks = nullptr;
   QLabel* pnlStatusText = nullptr;
@@ -208,8 +208,15 @@ class TfrmMain : public QMainWindow {
   void NextMessage(int step);
   void NextUnread();
   void Compose(int kind, bool quoted, bool reply_all, bool selection_only);
-  void ShowFocusedMessage();
   bool ReadFocusedMessage(cMailMessage& msg, bool with_body);
+
+  // The viewer frame and the key of the message it shows.
+  void ShowInViewer(const std::string& key, const cMailMessage& msg);
+  void ClearViewer();
+  // True when the viewer shows the message of this row (a row whose message
+  // could not be read leaves the viewer on the one before).
+  bool ViewerShowsRow(int row) const;
+  std::string viewer_key_;
 
   std::unordered_map<const cFolderNode*, QTreeWidgetItem*> items_;
   std::unordered_map<std::string, QAction*> commands_;
