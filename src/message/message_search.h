@@ -31,7 +31,20 @@ struct cSearchHit {
   TDateTime date = 0;
 };
 
-// Finds a lower-case needle in a text without regard to ASCII case.
+// Finds a lower-case needle in texts without regard to ASCII case. The skip
+// table is built once, so one finder serves a whole search.
+class cCaselessFinder {
+ public:
+  explicit cCaselessFinder(std::string lowered_needle);
+  bool In(std::string_view haystack) const;
+  const std::string& needle() const { return needle_; }
+
+ private:
+  std::string needle_;
+  unsigned char skip_[256];
+};
+
+// One-off use of cCaselessFinder.
 bool ContainsLowered(std::string_view haystack, std::string_view lowered_needle);
 
 // True when the text occurs in one of the switched-on fields of the message
@@ -56,7 +69,10 @@ class cMessageSearch {
   bool stopped() const { return stop_ && stop_->load(std::memory_order_relaxed); }
 
  private:
+  bool Matches(const cMailMessage& msg, std::string_view stored_body) const;
+
   cSearchOptions options_;
+  cCaselessFinder finder_;
   HitFn on_hit_;
   const std::atomic<bool>* stop_;
   int messages_read_ = 0;

@@ -185,6 +185,31 @@ void DecodeMessage(std::string_view item, bool with_body, cMailMessage& msg) {
   *msg.Attachments = SplitLines(r.Rest());
 }
 
+std::string_view ItemBodyText(std::string_view item) {
+  Reader r(item);
+  r.Bytes(r.Int32());
+  r.Raw(8);  // Date
+  r.Raw(8);  // Reserved and Size
+  std::string_view second = r.Bytes(r.Int32());
+  second = second.substr(0, second.find('\0'));
+  // Lines end at CR LF, a lone CR or a lone LF, as SplitLines has them.
+  size_t pos = 0;
+  auto next_line = [&](std::string_view& line) {
+    if (pos >= second.size()) return false;
+    size_t end = second.find_first_of("\r\n", pos);
+    if (end == std::string_view::npos) end = second.size();
+    line = second.substr(pos, end - pos);
+    pos = end;
+    if (pos < second.size()) pos += second.compare(pos, 2, "\r\n") == 0 ? 2 : 1;
+    return true;
+  };
+  std::string_view boundary, line;
+  if (!next_line(boundary)) return {};
+  while (next_line(line))
+    if (line == boundary) return second.substr(pos);
+  return {};
+}
+
 void AddAttachment(cMailMessage& msg, const std::string& path) {
   if (!msg.Attachments) msg.Attachments = std::make_shared<StringList>();
   msg.Attachments->push_back(path);

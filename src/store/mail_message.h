@@ -61,6 +61,12 @@ std::string EncodeMessageWithSeed(const cMailMessage& msg, int32_t seed);
 // item is cut short before its fixed fields.
 void DecodeMessage(std::string_view item, bool with_body, cMailMessage& msg);
 
+// The stored body lines of an item, each with its line break, read in place
+// without building a record: what follows the second boundary line, cut at
+// a NUL byte as the decoder cuts it. Empty when the item has no body. Throws
+// as DecodeMessage does when the item is cut short.
+std::string_view ItemBodyText(std::string_view item);
+
 // Appends a path to Attachments and sets HasAttachments.
 void AddAttachment(cMailMessage& msg, const std::string& path);
 

@@ -4,9 +4,11 @@
 
 #include <algorithm>
 #include <atomic>
+#include <stdexcept>
 
 #include "message/message_search.h"
 #include "platform/file_system.h"
+#include "platform/text_lines.h"
 #include "shell/app_paths.h"
 #include "store/folder_tree.h"
 #include "store/folder_tree_scan.h"
@@ -154,6 +156,79 @@ TEST_F(SearchTest, StopEndsTheSearchAtTheNextMessage) {
   search.SearchFolder(MailDir);
   EXPECT_EQ(hits, 1);
   EXPECT_TRUE(search.stopped());
+}
+
+TEST(SearchMatchTest, FinderSkipsWithoutMissingAMatch) {
+  struct Case {
+    const char* haystack;
+    const char* needle;
+    bool expected;
+  } cases[] = {
+      {"", "", true},
+      {"abc", "", true},
+      {"ab", "abc", false},
+      {"xxZANZIBARxx", "zanzibar", true},
+      {"zanzibaR", "zanzibar", true},
+      {"zanzibazanzibar", "zanzibar", true},  // a near miss right before the match
+      {"anzibar", "zanzibar", false},
+      {"aaaaaaab", "aab", true},
+      {"abababab", "bab", true},
+      {"ABAB", "abb", false},
+      {"caf\xC3\xA9 CAF\xC3\x89", "caf\xc3\xa9", true},  // bytes above ASCII compare exactly
+      {"CAF\xC3\x89", "caf\xc3\xa9", false},
+      {"a[b]c", "[b]", true},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(ContainsLowered(c.haystack, c.needle), c.expected) << c.haystack << " / " << c.needle;
+  // A needle longer than the skip table's range still matches.
+  std::string long_needle(300, 'q');
+  EXPECT_TRUE(ContainsLowered("x" + std::string(300, 'Q') + "x", long_needle));
+  EXPECT_FALSE(ContainsLowered(std::string(299, 'q') + "x" + std::string(299, 'q'), long_needle));
+}
+
+// The body read in place from a stored item holds the same lines the record
+// decoder gives, whatever the line breaks, boundary look-alikes or NUL bytes.
+TEST(SearchMatchTest, StoredBodyHoldsTheDecodedBodyLines) {
+  const std::vector<StringList> bodies = {
+      {},
+      {"one", "two"},
+      {"lone\nbreak", "and\rcarriage", ""},
+      {"!QM36_xMailBoundary5_5 is not this item's boundary", "after"},
+      {"before a NUL", std::string("cut\0here", 8), "gone"},
+  };
+  for (const StringList& body : bodies) {
+    cMailMessage msg;
+    InitMessage(msg);
+    msg.Subject = "s";
+    *msg.Headers = {"Received: x", "Subject: s"};
+    *msg.Body = body;
+    const std::string item = EncodeMessageWithSeed(msg, 77);
+    cMailMessage decoded;
+    DecodeMessage(item, true, decoded);
+    EXPECT_EQ(SplitLines(ItemBodyText(item)), *decoded.Body) << (body.empty() ? "" : body[0]);
+    FreeMessage(decoded);
+    FreeMessage(msg);
+  }
+  // Headers without the closing boundary: no body, as the decoder has it.
+  std::string item(4, '\0');
+  std::string first;
+  for (int i = 0; i < 18; ++i) first += "\r\n";
+  item[0] = static_cast<char>(first.size());
+  item += first + std::string(16, '\0');
+  const std::string second = "!B\r\nheader\r\nbody?\r\n";
+  item += std::string(1, static_cast<char>(second.size())) + std::string(3, '\0') + second;
+  EXPECT_EQ(ItemBodyText(item), "");
+  // An item cut inside its second text fails as the decoder does.
+  EXPECT_THROW(ItemBodyText(item.substr(0, item.size() - 3)), std::runtime_error);
+}
+
+TEST_F(SearchTest, BodySearchReadsTheStoredLines) {
+  std::string inbox = Mailbox("Home/Inbox.zqf", {{"split", "x", {"the Zanzi", "bar is closed"}},
+                                                 {"whole", "x", {"meet at the ZANZIBAR"}},
+                                                 {"header only", "x", {}}});
+  EXPECT_EQ(Find(inbox, {"zanzibar", false, false, true}, true), (Subjects{"whole"}));
+  EXPECT_EQ(Find(inbox, {"zanzi\r\nbar", false, false, true}, true), (Subjects{"split"}));
+  EXPECT_EQ(Find(inbox, {"only", true, false, true}, true), (Subjects{"header only"}));
 }
 
 }  // namespace
