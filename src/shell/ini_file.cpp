@@ -134,12 +134,6 @@ void CommitLocked(const std::string& path) {
   else g_cache.erase(path);
 }
 
-const Section* FindSection(const Parsed& p, const std::string& name) {
-  for (const auto& s : p.sections)
-    if (SameTextAscii(s.name, name)) return &s;
-  return nullptr;
-}
-
 Section* FindSection(Parsed& p, const std::string& name) {
   for (auto& s : p.sections)
     if (SameTextAscii(s.name, name)) return &s;
