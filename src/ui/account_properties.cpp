@@ -7,8 +7,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "platform/file_error.h"
 #include "shell/app_paths.h"
@@ -56,6 +58,32 @@ QWidget* WithSuffix(QLineEdit* edit, const QString& suffix) {
   return box;
 }
 
+// The three ways to secure a server's connection, in the order of their
+// stored values.
+QComboBox* SecurityChoice(QWidget* parent, const char* name, const QString& upgrade, const QString& implicit) {
+  auto* box = new QComboBox(parent);
+  box->setObjectName(name);
+  box->addItem("None");
+  box->addItem("Upgrade with " + upgrade);
+  box->addItem("TLS from the start (" + implicit + ")");
+  return box;
+}
+
+int DefaultPort(bool pop3, int security) {
+  if (security == 2) return pop3 ? kDefaultPop3ImplicitTlsPort : kDefaultSmtpImplicitTlsPort;
+  return pop3 ? kDefaultPop3Port : kDefaultSmtpPort;
+}
+
+// A port the user left at the default of the previous choice (or empty)
+// takes the default of the new one; a port typed by hand stays.
+void FollowSecurity(QLineEdit* port, bool pop3, int before, int now) {
+  const QString text = port->text().trimmed();
+  if (text.isEmpty() || text == QString::number(DefaultPort(pop3, before)))
+    port->setText(QString::number(DefaultPort(pop3, now)));
+}
+
+int ShownSecurity(int stored) { return stored == 1 || stored == 2 ? stored : 0; }
+
 }  // namespace
 
 TfrmAccountProperties::TfrmAccountProperties(QWidget* parent) : QDialog(parent) {
@@ -93,6 +121,17 @@ TfrmAccountProperties::TfrmAccountProperties(QWidget* parent) : QDialog(parent) 
   form->addRow(connect_as);
   form->addRow("User name", edtUserName);
   form->addRow("Password", edtPassword);
+  chkSMTPAuthentificate = new QCheckBox("My SMTP server requires &authentication", server);
+  chkSMTPAuthentificate->setObjectName("chkSMTPAuthentificate");
+  edtSMTPUserName = Edit(server, "edtSMTPUserName");
+  edtSMTPPassword = Edit(server, "edtSMTPPassword");
+  edtSMTPPassword->setEchoMode(QLineEdit::Password);
+  edtSMTPPassword->setStyleSheet("lineedit-password-character: 42");
+  form->addRow(chkSMTPAuthentificate);
+  form->addRow("SMTP user name", edtSMTPUserName);
+  form->addRow("SMTP password", edtSMTPPassword);
+  connect(chkSMTPAuthentificate, &QCheckBox::toggled, this, &TfrmAccountProperties::chkSMTPAuthentificateClick);
+  chkSMTPAuthentificateClick();
   pgPages->addTab(server, "Server");
 
   QWidget* advanced = Page("Advanced settings page", "Here you will be able to specify advanced mail settings.", form);
@@ -101,10 +140,16 @@ TfrmAccountProperties::TfrmAccountProperties(QWidget* parent) : QDialog(parent) 
   edtPOP3Timeout = Edit(advanced, "edtPOP3Timeout");
   edtSMTPTimeout = Edit(advanced, "edtSMTPTimeout");
   for (QLineEdit* e : {edtPOP3Port, edtSMTPPort, edtPOP3Timeout, edtSMTPTimeout}) e->setMaximumWidth(70);
+  cmbPOP3Security = SecurityChoice(advanced, "cmbPOP3Security", "STLS", "POP3S");
+  cmbSMTPSecurity = SecurityChoice(advanced, "cmbSMTPSecurity", "STARTTLS", "SMTPS");
+  form->addRow("POP3 security", cmbPOP3Security);
   form->addRow("POP3 port", edtPOP3Port);
   form->addRow("Timeout", WithSuffix(edtPOP3Timeout, "sec."));
+  form->addRow("SMTP security", cmbSMTPSecurity);
   form->addRow("SMTP port", edtSMTPPort);
   form->addRow("Timeout", WithSuffix(edtSMTPTimeout, "sec."));
+  connect(cmbPOP3Security, &QComboBox::currentIndexChanged, this, &TfrmAccountProperties::cmbPOP3SecurityChange);
+  connect(cmbSMTPSecurity, &QComboBox::currentIndexChanged, this, &TfrmAccountProperties::cmbSMTPSecurityChange);
   chkLeaveMailOnServer = new QCheckBox("&Leave mail on server", advanced);
   chkLeaveMailOnServer->setObjectName("chkLeaveMailOnServer");
   chkDoNotCheckMail = new QCheckBox("&Do not check mail on this server", advanced);
@@ -168,7 +213,37 @@ void TfrmAccountProperties::LoadAccount(const std::string& account) {
   chkDoNotCheckMail->setChecked(s.DoNotCheckMail);
   chkHideWhenComposing->setChecked(s.HideWhenComposing);
   cmbSignature->setCurrentText(Q(s.Signature));
+  chkSMTPAuthentificate->setChecked(s.SMTPAuthentificate);
+  edtSMTPUserName->setText(Q(s.SMTPUserName));
+  edtSMTPPassword->setText(Q(s.SMTPPassword));
+  chkSMTPAuthentificateClick();
+  // The stored ports stand as read; only a later change of choice moves them.
+  pop3_security_ = ShownSecurity(s.POP3Security);
+  smtp_security_ = ShownSecurity(s.SMTPSecurity);
+  {
+    const QSignalBlocker a(cmbPOP3Security), b(cmbSMTPSecurity);
+    cmbPOP3Security->setCurrentIndex(pop3_security_);
+    cmbSMTPSecurity->setCurrentIndex(smtp_security_);
+  }
   pgPages->setCurrentIndex(0);
+}
+
+void TfrmAccountProperties::cmbPOP3SecurityChange(int index) {
+  if (index < 0) return;
+  FollowSecurity(edtPOP3Port, true, pop3_security_, index);
+  pop3_security_ = index;
+}
+
+void TfrmAccountProperties::cmbSMTPSecurityChange(int index) {
+  if (index < 0) return;
+  FollowSecurity(edtSMTPPort, false, smtp_security_, index);
+  smtp_security_ = index;
+}
+
+void TfrmAccountProperties::chkSMTPAuthentificateClick() {
+  const bool on = chkSMTPAuthentificate->isChecked();
+  edtSMTPUserName->setEnabled(on);
+  edtSMTPPassword->setEnabled(on);
 }
 
 cAccountSettings TfrmAccountProperties::Fields() const {
@@ -189,6 +264,11 @@ cAccountSettings TfrmAccountProperties::Fields() const {
   s.DoNotCheckMail = chkDoNotCheckMail->isChecked();
   s.HideWhenComposing = chkHideWhenComposing->isChecked();
   s.Signature = S(cmbSignature->currentText());
+  s.POP3Security = std::max(0, cmbPOP3Security->currentIndex());
+  s.SMTPSecurity = std::max(0, cmbSMTPSecurity->currentIndex());
+  s.SMTPAuthentificate = chkSMTPAuthentificate->isChecked();
+  s.SMTPUserName = S(edtSMTPUserName->text());
+  s.SMTPPassword = S(edtSMTPPassword->text());
   return s;
 }
 

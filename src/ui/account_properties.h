@@ -33,6 +33,14 @@ class TfrmAccountProperties : public QDialog {
   QLineEdit* edtSMTPServer;
   QLineEdit* edtUserName;
   QLineEdit* edtPassword;
+  // The login for sending; user name and password are enabled with the box.
+  QCheckBox* chkSMTPAuthentificate;
+  QLineEdit* edtSMTPUserName;
+  QLineEdit* edtSMTPPassword;
+  // 0 none, 1 upgrade in the dialogue, 2 TLS from the start; the port beside
+  // each follows the choice while it holds the previous choice's default.
+  QComboBox* cmbPOP3Security;
+  QComboBox* cmbSMTPSecurity;
   QLineEdit* edtPOP3Port;
   QLineEdit* edtSMTPPort;
   QLineEdit* edtPOP3Timeout;
@@ -45,8 +53,13 @@ class TfrmAccountProperties : public QDialog {
   QPushButton* btnCancel;
 
   void btnOKClick();
+  void cmbPOP3SecurityChange(int index);
+  void cmbSMTPSecurityChange(int index);
+  void chkSMTPAuthentificateClick();
 
  private:
+  int pop3_security_ = 0;  // the choice before the current change
+  int smtp_security_ = 0;
   std::string account_;
   bool loaded_ = false;
   // Keys the window does not show, kept as read.
