@@ -7,6 +7,7 @@
 #include <QThread>
 #include <exception>
 
+#include "ui/certificate_prompt.h"
 #include "ui/generic_prompt_dialog.h"
 #include "ui/main_window.h"
 #include "ui/qt_text.h"
@@ -72,6 +73,7 @@ class TMainTaskHost : public cTaskHost {
     return ok;
   }
   TSizePromptAnswer AskExceededSize(const cSizePromptInfo& info) override { return AskExceededSizePrompt(info); }
+  bool AskTrustCertificate(const cCertificateInfo& info) override { return AskTrustCertificatePrompt(info); }
   void PrintMessage(const cMailMessage& msg) override { qm::PrintMessage(msg); }
   void PlayEventSound(const std::string& name, bool is_file) override { PlayNamedSound(name, is_file); }
   cPreviewWindowView* CreatePreviewWindow() override { return CreatePreviewWindowView(); }
