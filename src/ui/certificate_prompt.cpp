@@ -27,7 +27,7 @@ QLineEdit* Field(QWidget* parent, const char* name, const std::string& text) {
 TfrmCertificatePrompt::TfrmCertificatePrompt(const cCertificateInfo& info, QWidget* parent) : QDialog(parent) {
   setObjectName("TfrmCertificatePrompt");
   setWindowTitle("Server certificate");
-  resize(560, 330);
+  resize(660, 330);
 
   lblReason = new QLabel(Q(info.Reason), this);
   lblReason->setObjectName("lblReason");
