@@ -1,7 +1,9 @@
 // Opening a mailbox of 25,000 messages in the main window's list against the
-// store reading the first part of every message of the same file. The list
-// may add at most half on top of the read. Also prints the longest time the
-// event loop waited while the list filled.
+// store reading the first part of every message of the same file, both
+// opening the file afresh. Goal: the list adds at most half on top of the
+// read, so the list takes at most 1.5 times as long and the ratio (read time
+// over list time) is at least 1 / 1.5. Also prints the longest time the event
+// loop waited while the list filled (the median over the rounds).
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTimer>
@@ -29,6 +31,8 @@ namespace {
 
 constexpr int kMessages = 25000;
 constexpr int kRounds = 5;
+// The list may take this many times as long as the read.
+constexpr double kMostTimesTheRead = 1.5;
 
 double Ms(std::chrono::steady_clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
@@ -99,8 +103,7 @@ int main(int argc, char** argv) {
   const std::string inbox = MailDir + "Home/Inbox.zqf";
   MakeMailbox(inbox);
 
-  std::vector<double> core, list;
-  double longest_pause = 0;
+  std::vector<double> core, list, pauses;
   {
     TfrmMain win;
     win.show();
@@ -123,7 +126,7 @@ int main(int argc, char** argv) {
       list.push_back(Ms(std::chrono::steady_clock::now() - start));
       pause = std::max(pause, static_cast<double>(since_tick.elapsed()));
       tick.stop();
-      longest_pause = round == 0 ? pause : std::min(longest_pause, pause);
+      pauses.push_back(pause);
       if (win.msgModel->Count() != kMessages) std::printf("list holds %d rows\n", win.msgModel->Count());
     }
     win.SelectNode(FolderTree().Root());
@@ -135,12 +138,20 @@ int main(int argc, char** argv) {
   ReleaseSettings();
   RemoveDirectoryTree(dir);
 
-  std::sort(core.begin(), core.end());
-  std::sort(list.begin(), list.end());
-  double ours = list[list.size() / 2], peer = core[core.size() / 2];
-  std::printf("list fill of %d messages: median %.1f ms (core read %.1f ms); longest event-loop pause %.0f ms\n",
-              kMessages, ours, peer, longest_pause);
-  std::printf("BENCH|mainwnd_list_fill_25000|%.1f|%.1f|store first-part read|ms|%.2f|>=0.67\n", ours, peer,
-              peer / ours);
+  auto median = [](std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+  };
+  double ours = median(list), peer = median(core);
+  std::printf("list fill of %d messages: median %.1f ms (core read %.1f ms, list/read %.2f, at most %.2f);"
+              " longest event-loop pause %.0f ms\n",
+              kMessages, ours, peer, ours / peer, kMostTimesTheRead, median(pauses));
+  std::printf("list fill rounds (ms):");
+  for (double ms : list) std::printf(" %.1f", ms);
+  std::printf("; read rounds (ms):");
+  for (double ms : core) std::printf(" %.1f", ms);
+  std::printf("\n");
+  std::printf("BENCH|mainwnd_list_fill_25000|%.1f|%.1f|store first-part read|ms|%.3f|>=%.3f\n", ours, peer,
+              peer / ours, 1.0 / kMostTimesTheRead);
   return 0;
 }
