@@ -78,8 +78,14 @@ int RunQuillmar(int argc, char** argv) {
   }
   SetErrorSink(std::make_shared<QtErrorSink>());
 
+  // The marker listens from here on, before any question is asked: a start
+  // during the password prompt, the default-client question or the first
+  // account's dialog hands over to this one instead of running beside it.
   const QString instance = InstanceServerName(AppDir);
-  if (ContactRunningInstance(instance, false)) {
+  auto* marker = new TfrmAppID(&app);
+  const InstanceClaim claim = marker->Claim(instance);
+  if (claim == InstanceClaim::kRunning) {
+    delete marker;
     if (!cmd.has_command_line) return 0;
     try {
       WriteHandOffFile(HandOffFile(), cmd);
@@ -90,6 +96,8 @@ int RunQuillmar(int argc, char** argv) {
     ContactRunningInstance(instance, true);
     return 0;
   }
+  if (claim == InstanceClaim::kFailed)
+    std::fprintf(stderr, "quillmar: cannot listen for other starts\n");
 
   if (!AskStartupPassword()) return 0;
 
@@ -104,9 +112,10 @@ int RunQuillmar(int argc, char** argv) {
   auto* main = new TfrmMain;
   main->setAttribute(Qt::WA_DeleteOnClose);
   QObject::connect(main, &QObject::destroyed, &app, &QApplication::quit);
-  auto* marker = new TfrmAppID(&app);
   QObject::connect(marker, &TfrmAppID::NewMsgMessage, main, &TfrmMain::ReceiveHandOff);
-  if (!marker->Listen(instance)) std::fprintf(stderr, "quillmar: cannot listen for other starts\n");
+  // Requests held since the instance check are taken once the loop runs, after
+  // this start's own request below.
+  marker->StartDelivering();
 
   if (!OptionsIni->ReadBool("Options", "StartInTray", false)) main->show();
   if (OptionsIni->ReadBool("Options", "FetchOnStartup", false)) main->CheckMailOnAllAccounts();
