@@ -109,11 +109,13 @@ std::string ConvertLine(std::string_view line) {
     AppendEscaped(out, line.substr(pos, plain_end - pos), true);
     if (!next) break;
     std::string_view address = line.substr(next->start, next->end - next->start);
-    // CR LF instead of a blank between the tag name and its attribute.
-    out += "<a\r\nhref=";
+    // CR LF instead of a blank between the tag name and its attribute. The
+    // target is quoted, as a renderer may end an unquoted one early (".../?id=7"
+    // opening ".../?id"); link characters hold no double quote to close it.
+    out += "<a\r\nhref=\"";
     out += next->href_prefix;
     AppendEscaped(out, address, false);
-    out += '>';
+    out += "\">";
     AppendEscaped(out, address, false);
     out += "</a>";
     pos = next->end;

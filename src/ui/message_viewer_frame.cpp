@@ -50,33 +50,6 @@ namespace {
 
 constexpr int kHeaderHeight = 41;
 constexpr int kCaptionLeft = 4;
-constexpr int kCaptionWidth = 50;
-constexpr int kValueLeft = kCaptionLeft + kCaptionWidth + 4;
-
-// The converted text writes its link targets unquoted, and the display would
-// end such a target at its first "=" (".../page?id=7" opened ".../page?id").
-// The targets hold link characters only (no quotes, no ">"), so quoting them
-// is exact.
-std::string QuoteLinkTargets(const std::string& html) {
-  static const std::string kTag = "<a\r\nhref=";
-  std::string out;
-  out.reserve(html.size() + 64);
-  size_t pos = 0;
-  for (;;) {
-    size_t tag = html.find(kTag, pos);
-    size_t close = tag == std::string::npos ? tag : html.find('>', tag + kTag.size());
-    if (close == std::string::npos) {
-      out.append(html, pos, std::string::npos);
-      return out;
-    }
-    size_t target = tag + kTag.size();
-    out.append(html, pos, target - pos);
-    out += '"';
-    out.append(html, target, close - target);
-    out += '"';
-    pos = close;
-  }
-}
 
 QString HtmlColour(const QColor& c) { return c.name(QColor::HexRgb); }
 
@@ -205,16 +178,21 @@ void TfraMessageViewer::RepositionHeaderLabels() {
   int top1 = 3;
   int top2 = top1 + line + 1;
   int width = pnlHeaders->width();
-  lblSubjectCaption->setGeometry(kCaptionLeft, top1, kCaptionWidth, line);
-  lblFromCaption->setGeometry(kCaptionLeft, top2, kCaptionWidth, line);
-  lblSubject->setGeometry(kValueLeft, top1, std::max(0, width - kValueLeft - 4), line);
+  // The bold captions are measured: a fixed width cut "Subject:" short.
+  QFontMetrics bold(lblSubjectCaption->font());
+  int caption_width = std::max(bold.horizontalAdvance(lblSubjectCaption->text()),
+                               bold.horizontalAdvance(lblFromCaption->text())) + 2;
+  int value_left = kCaptionLeft + caption_width + 4;
+  lblSubjectCaption->setGeometry(kCaptionLeft, top1, caption_width, line);
+  lblFromCaption->setGeometry(kCaptionLeft, top2, caption_width, line);
+  lblSubject->setGeometry(value_left, top1, std::max(0, width - value_left - 4), line);
   // "To:" follows the sender on the same line.
   int from_width = lblFrom->text().isEmpty() ? 0 : lblFrom->fontMetrics().horizontalAdvance(lblFrom->text()) + 2;
   int to_caption_width = lblToCaption->fontMetrics().horizontalAdvance(lblToCaption->text()) + 2;
-  int max_from = std::max(0, width - kValueLeft - to_caption_width - 60);
+  int max_from = std::max(0, width - value_left - to_caption_width - 60);
   from_width = std::min(from_width, max_from);
-  lblFrom->setGeometry(kValueLeft, top2, from_width, line);
-  int to_left = kValueLeft + from_width + 8;
+  lblFrom->setGeometry(value_left, top2, from_width, line);
+  int to_left = value_left + from_width + 8;
   lblToCaption->setGeometry(to_left, top2, to_caption_width, line);
   int to_value_left = to_left + to_caption_width + 4;
   lblTo->setGeometry(to_value_left, top2, std::max(0, width - to_value_left - 4), line);
@@ -259,7 +237,7 @@ void TfraMessageViewer::DisplayMessage(const cMailMessage& message) {
       int dbl = OptionsIni ? OptionsIni->ReadInteger("Colours", "DoubleQuote", 0xA00000) : 0xA00000;
       StringList html =
           TextToHTML(*shown_.Body, ColorToHTML(static_cast<uint32_t>(single)), ColorToHTML(static_cast<uint32_t>(dbl)));
-      MsgViewer->setHtml(Q(QuoteLinkTargets(JoinLines(html))));
+      MsgViewer->setHtml(Q(JoinLines(html)));
     } else {
       MsgViewer->setPlainText(PlainLines(*shown_.Body));
     }

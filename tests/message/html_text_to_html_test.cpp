@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "message/text_to_html.h"
 
 namespace qm {
@@ -14,8 +16,8 @@ std::string One(const std::string& line) {
   return out.size() == 5 ? out[2] : std::string();
 }
 
-std::string WebLink(const std::string& a) { return "<a\r\nhref=" + a + ">" + a + "</a>"; }
-std::string MailLink(const std::string& a) { return "<a\r\nhref=mailto:" + a + ">" + a + "</a>"; }
+std::string WebLink(const std::string& a) { return "<a\r\nhref=\"" + a + "\">" + a + "</a>"; }
+std::string MailLink(const std::string& a) { return "<a\r\nhref=\"mailto:" + a + "\">" + a + "</a>"; }
 
 TEST(HtmlColour, RedIsTheLowByte) {
   EXPECT_EQ(ColorToHTML(3827653), "\"#C5673A\"");
@@ -104,10 +106,34 @@ TEST(HtmlEscaping, PlainTextCannotInjectMarkup) {
   EXPECT_EQ(One("&nbsp;"), "&amp;nbsp;<br>");
   // An address may hold "&"; it is escaped in the attribute and the text.
   EXPECT_EQ(One("http://h.example/?a=1&b=2"),
-            "<a\r\nhref=http://h.example/?a=1&amp;b=2>http://h.example/?a=1&amp;b=2</a><br>");
+            "<a\r\nhref=\"http://h.example/?a=1&amp;b=2\">http://h.example/?a=1&amp;b=2</a><br>");
   // A quote or an angle bracket ends the address, so no attribute can be opened.
   EXPECT_EQ(One("http://h.example/\"onclick=x"), WebLink("http://h.example/") + "\"onclick=x<br>");
   EXPECT_EQ(One("http://h.example/><b>"), WebLink("http://h.example/") + "&gt;&lt;b&gt;<br>");
+}
+
+TEST(HtmlLinks, TargetsAreQuotedWhole) {
+  // Every link character a target may hold stays inside the quotes, so the
+  // target is read up to its end whatever a renderer makes of "=" or "/".
+  struct Case {
+    const char* line;
+    const char* href;
+  } cases[] = {
+      {"http://h.example/page?id=7", "http://h.example/page?id=7"},
+      {"http://h.example/a=b=c/", "http://h.example/a=b=c/"},
+      {"http://h.example/x?q=a+b&r=%20#top", "http://h.example/x?q=a+b&amp;r=%20#top"},
+      {"ftp://h.example/~u/[1]\\x_y", "ftp://h.example/~u/[1]\\x_y"},
+      {"mailto:a@b.example?subject=Hi", "mailto:a@b.example?subject=Hi"},
+      {"x=y@b.example", "mailto:x=y@b.example"},
+  };
+  for (const Case& c : cases) {
+    std::string html = One(c.line);
+    std::string open = std::string("<a\r\nhref=\"") + c.href + "\">";
+    EXPECT_EQ(html.rfind(open, 0), 0u) << c.line << " gave " << html;
+    // One opening quote and one closing quote in the tag, nothing else.
+    std::string tag = html.substr(0, html.find('>') + 1);
+    EXPECT_EQ(std::count(tag.begin(), tag.end(), '"'), 2) << tag;
+  }
 }
 
 TEST(HtmlQuoting, DepthIsTakenFromTheRawLine) {

@@ -217,6 +217,31 @@ TEST_F(ViewerTest, PlainTextLinksFollowScanForLinks) {
   frame.ClearMessage();
 }
 
+TEST_F(ViewerTest, PlainTextLinkTargetsReachTheDisplayWhole) {
+  // Targets with the characters that end or split an unquoted attribute.
+  struct Case {
+    const char* line;
+    const char* text;
+    const char* href;
+  } cases[] = {
+      {"go to http://h.example/page?id=7 now", "http://h.example/page?id=7", "http://h.example/page?id=7"},
+      {"http://h.example/a=b=c/", "http://h.example/a=b=c/", "http://h.example/a=b=c/"},
+      {"(http://h.example/x?q=a+b&r=%20#top)", "http://h.example/x?q=a+b&r=%20#top",
+       "http://h.example/x?q=a+b&r=%20#top"},
+      {"ftp://h.example/~u/pub/", "ftp://h.example/~u/pub/", "ftp://h.example/~u/pub/"},
+      {"Write to x=y@b.example.", "x=y@b.example.", "mailto:x=y@b.example."},
+  };
+  for (const Case& c : cases) {
+    TfraMessageViewer frame;
+    frame.DisplayMessage(Message({c.line}));
+    auto anchors = Anchors(frame.MsgViewer->document());
+    ASSERT_EQ(anchors.size(), 1u) << c.line;
+    EXPECT_EQ(anchors[0].first.toStdString(), c.text) << c.line;
+    EXPECT_EQ(anchors[0].second.toStdString(), c.href) << c.line;
+    frame.ClearMessage();
+  }
+}
+
 TEST_F(ViewerTest, MailtoLinksOpenComposeWhateverTheirCase) {
   std::string out = FakeBrowser();
   TfraMessageViewer frame;
@@ -368,6 +393,10 @@ TEST_F(ViewerTest, HeaderLabelsShowTextAsItIs) {
   EXPECT_GE(frame.lblToCaption->x(), frame.lblFrom->geometry().right());
   EXPECT_EQ(frame.lblToCaption->y(), frame.lblFrom->y());
   EXPECT_EQ(frame.lblTo->x(), frame.lblToCaption->geometry().right() + 1 + 4);
+  // The bold captions are not cut, and the values start after them.
+  for (QLabel* caption : {frame.lblSubjectCaption, frame.lblFromCaption})
+    EXPECT_GE(caption->width(), QFontMetrics(caption->font()).horizontalAdvance(caption->text())) << S(caption->text());
+  EXPECT_GT(frame.lblSubject->x(), frame.lblSubjectCaption->geometry().right());
   frame.ClearMessage();
   EXPECT_TRUE(frame.lblSubject->text().isEmpty());
   EXPECT_FALSE(frame.HasMessage());
