@@ -64,7 +64,7 @@ TfrmPreviewMail::TfrmPreviewMail(QWidget* parent) : QWidget(parent) {
   lstMsgs->setSortingEnabled(true);
   lstMsgs->header()->setSectionsMovable(true);
   lstMsgs->setColumnWidth(clnTick, 28);
-  lstMsgs->setColumnWidth(clnSubject, 200);
+  lstMsgs->setColumnWidth(clnSubject, 180);
   lstMsgs->setColumnWidth(clnFrom, 140);
   lstMsgs->setColumnWidth(clnTo, 120);
   lstMsgs->setColumnWidth(clnDateTime, 120);
@@ -189,7 +189,7 @@ void TfrmPreviewMail::btnEraseClick() {
 }
 
 void TfrmPreviewMail::LoadLayout() {
-  int width = OptionsIni ? OptionsIni->ReadInteger("PreviewForm", "Width", 640) : 640;
+  int width = OptionsIni ? OptionsIni->ReadInteger("PreviewForm", "Width", 700) : 700;
   int height = OptionsIni ? OptionsIni->ReadInteger("PreviewForm", "Height", 400) : 400;
   resize(width, height);
   if (!OptionsIni || !OptionsIni->SectionExists(kColumnsSection)) return;

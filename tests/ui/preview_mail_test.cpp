@@ -7,13 +7,18 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QLocale>
 #include <QTreeWidget>
 
 #include "shell/app_paths.h"
 #include "test_support/temp_dir.h"
 #include "test_support_ui.h"
+#include "ui_task_host.h"
 #include "ui/attachment_pane.h"
 #include "ui/preview_mail.h"
+#include "transport/preview_mail_task.h"
+#include "transport/task.h"
+#include "transport/task_queue.h"
 #include "ui/qt_text.h"
 
 namespace qm {
@@ -162,6 +167,80 @@ TEST_F(PreviewMailTest, LayoutIsSavedAndRestored) {
   EXPECT_EQ(again.lstMsgs->header()->visualIndex(TfrmPreviewMail::clnSize), 1);
   EXPECT_EQ(again.lstMsgs->header()->sortIndicatorSection(), TfrmPreviewMail::clnSize);
   EXPECT_EQ(again.lstMsgs->header()->sortIndicatorOrder(), Qt::AscendingOrder);
+}
+
+// The window as the preview task fills it from Dovecot, and the tasks its
+// buttons start against the same server.
+class PreviewServerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    InitialisePaths(dir.path());
+    SetTaskHost(&host);
+  }
+  void TearDown() override {
+    cTask::WaitForThreads(10000);
+    if (TasksWindow && TasksWindow->CurrentRow < 0) TasksWindow->Close();
+    if (host.preview) host.preview->close();
+    QApplication::processEvents();
+    SetTaskHost(nullptr);
+    ReleaseSettings();
+  }
+  int RowOf(const std::string& subject) const {
+    for (int r = 0; r < host.preview->RowCount(); ++r)
+      if (S(host.preview->lstMsgs->topLevelItem(r)->text(TfrmPreviewMail::clnSubject)) == subject) return r;
+    return -1;
+  }
+  bool RunDone() { return WaitUntil([] { return TasksWindow == nullptr; }, 20000); }
+
+  class TempDir dir;
+  UiTaskHost host;
+};
+
+TEST_F(PreviewServerTest, FilledFromTheServerThenDownloadAndErase) {
+  DovecotAccount account;
+  ASSERT_TRUE(account.Open("Home"));
+  account.Put("alpha");
+  account.Put("bravo", 2048);
+  account.Put("charlie");
+  auto* task = new cPOP3Task_PreviewMail();
+  task->SetTaskParams("Home", false, true);
+  task->QueueTask();
+  ASSERT_TRUE(RunDone());
+  ASSERT_TRUE(host.preview);
+  TfrmPreviewMail* w = host.preview;
+  EXPECT_TRUE(w->isVisible());
+  EXPECT_EQ(w->windowTitle(), "Previewing mail on server 'Home'");
+  EXPECT_EQ(host.status, " Tasks done");
+  ASSERT_EQ(w->RowCount(), 3);
+  EXPECT_EQ(w->lblStats->text().indexOf("3 Message(s) found, total size "), 0) << S(w->lblStats->text());
+  int bravo = RowOf("bravo");
+  ASSERT_GE(bravo, 0);
+  QTreeWidgetItem* item = w->lstMsgs->topLevelItem(bravo);
+  EXPECT_EQ(item->text(TfrmPreviewMail::clnFrom), "Ann Smith");
+  EXPECT_EQ(item->text(TfrmPreviewMail::clnTo), "Home@example.test");
+  EXPECT_TRUE(item->text(TfrmPreviewMail::clnSize).endsWith(" KB")) << S(item->text(TfrmPreviewMail::clnSize));
+  // Headers only: nothing was fetched or deleted.
+  EXPECT_TRUE(account.InboxSubjects().empty());
+  EXPECT_EQ(account.OnServer(), 3u);
+
+  // Erase "charlie" (number 3): the numbers below it keep theirs.
+  w->ToggleTick(RowOf("charlie"));
+  WhenModalOpens([](QWidget* box) { qobject_cast<QMessageBox*>(box)->button(QMessageBox::Yes)->click(); });
+  w->btnErase->click();
+  EXPECT_EQ(w->RowCount(), 2);
+  ASSERT_TRUE(RunDone());
+  EXPECT_EQ(account.OnServer(), 2u);
+  EXPECT_TRUE(account.InboxSubjects().empty());
+
+  // Download "bravo" (number 2) only; it leaves the server.
+  w->ToggleTick(RowOf("bravo"));
+  w->btnDownload->click();
+  EXPECT_EQ(w->RowCount(), 1);
+  ASSERT_TRUE(RunDone());
+  EXPECT_EQ(host.status, " 1 new message(s)");
+  EXPECT_EQ(account.OnServer(), 1u);
+  EXPECT_EQ(account.InboxSubjects(), std::multiset<std::string>{"bravo"});
 }
 
 }  // namespace

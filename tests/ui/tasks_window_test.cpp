@@ -16,11 +16,14 @@
 #include <QThread>
 #include <QTreeWidget>
 #include <atomic>
+#include <set>
 
 #include "platform/file_system.h"
 #include "shell/app_paths.h"
 #include "test_support/temp_dir.h"
 #include "test_support_ui.h"
+#include "ui_task_host.h"
+#include "transport/fetch_mail_task.h"
 #include "transport/task.h"
 #include "transport/task_queue.h"
 #include "ui/exceeded_size_prompt.h"
@@ -31,60 +34,6 @@
 
 namespace qm {
 namespace {
-
-class RecordingHost : public cTaskHost {
- public:
-  void Synchronize(const std::function<void()>& fn) override {
-    if (QThread::currentThread() == qApp->thread()) {
-      fn();
-      return;
-    }
-    std::exception_ptr error;
-    QMetaObject::invokeMethod(
-        qApp,
-        [&] {
-          try {
-            fn();
-          } catch (...) {
-            error = std::current_exception();
-          }
-        },
-        Qt::BlockingQueuedConnection);
-    if (error) std::rethrow_exception(error);
-  }
-  bool WorkingOffline() override { return false; }
-  void SetWorkingOffline(bool) override {}
-  bool AskYesNo(const std::string&, const std::string&) override { return true; }
-  std::unique_ptr<cTaskWindowView> CreateTaskWindow() override {
-    window = new TfrmTasksProgress;
-    return MakeTasksProgressView(window);
-  }
-  void SetTasksRunning(bool running) override { tasks_running = running; }
-  void SetTrayState(TTrayState state, const std::string& tip) override {
-    tray = state;
-    tray_tip = tip;
-  }
-  int NewMailCount() override { return new_mail; }
-  void SetNewMailCount(int count) override { new_mail = count; }
-  void SetMainStatusText(const std::string& text) override { status = text; }
-  void RepaintMainWindow() override {}
-  void SendAllUnsentMessages() override {}
-  void HangUpAfterRun() override {}
-  bool PromptPassword(const std::string&, const std::string&, std::string&) override { return false; }
-  TSizePromptAnswer AskExceededSize(const cSizePromptInfo&) override { return TSizePromptAnswer::Fetch; }
-  void PrintMessage(const cMailMessage&) override {}
-  void PlayEventSound(const std::string& name, bool) override { sounds.push_back(name); }
-  cPreviewWindowView* CreatePreviewWindow() override { return nullptr; }
-  void DestroyPreviewWindow(cPreviewWindowView*) override {}
-
-  QPointer<TfrmTasksProgress> window;
-  bool tasks_running = false;
-  TTrayState tray = TTrayState::Normal;
-  std::string tray_tip;
-  int new_mail = 0;
-  std::string status;
-  StringList sounds;
-};
 
 // A task that logs, stores `stored` messages or fails, and can be held at
 // its start until released.
@@ -152,7 +101,7 @@ class TasksWindowTest : public ::testing::Test {
   }
 
   class TempDir dir;
-  RecordingHost host;
+  UiTaskHost host;
   std::atomic<bool> hold{false};
 };
 
@@ -171,6 +120,41 @@ TEST_F(TasksWindowTest, FetchAddsToTheNewMailCount) {
   EXPECT_FALSE(host.tasks_running);
   // The window closed itself and goes away.
   EXPECT_TRUE(WaitFor([&] { return host.window.isNull(); }));
+}
+
+TEST_F(TasksWindowTest, RealFetchOfThreeWithTwoWaiting) {
+  DovecotAccount account;
+  ASSERT_TRUE(account.Open("Home"));
+  for (const char* s : {"one", "two", "three"}) account.Put(s);
+  host.new_mail = 2;
+  // What the window showed while the task ran.
+  std::set<std::string> statuses;
+  int most_log_lines = 0;
+  host.on_task_window = [&](TfrmTasksProgress* w) {
+    QObject::connect(w->edtLog->document(), &QTextDocument::contentsChanged, w, [&, w] {
+      most_log_lines = std::max(most_log_lines, w->edtLog->document()->blockCount());
+      statuses.insert(S(w->lblStatus->text()));
+    });
+  };
+  auto* task = new cPOP3Task_FetchMail();
+  task->SetTaskParams("Home", false, true);
+  task->QueueTask();
+  ASSERT_TRUE(host.window);
+  QPointer<TfrmTasksProgress> w = host.window;
+  EXPECT_EQ(w->lstTasks->topLevelItem(0)->text(0).trimmed(), "Home");
+  EXPECT_EQ(w->lstTasks->topLevelItem(0)->text(1).trimmed(), "POP3");
+  ASSERT_TRUE(WaitFor([&] { return TasksWindow == nullptr; }, 20000));
+  EXPECT_EQ(host.status, " 5 new message(s)");
+  EXPECT_EQ(host.new_mail, 5);
+  EXPECT_EQ(host.tray, TTrayState::NewMail);
+  EXPECT_EQ(host.tray_tip, "5 new email(s)");
+  EXPECT_EQ(host.sounds, StringList{"NewMailSound"});
+  EXPECT_EQ(account.InboxSubjects(), (std::multiset<std::string>{"one", "two", "three"}));
+  EXPECT_EQ(account.OnServer(), 0u);
+  // The dialogue went through the window's log, a line at a time.
+  EXPECT_GT(most_log_lines, 10);
+  EXPECT_TRUE(statuses.count("Fetching message #3 out of 3")) << "status never showed the last message";
+  EXPECT_TRUE(WaitFor([&] { return w.isNull(); }));
 }
 
 TEST_F(TasksWindowTest, FailedRunStaysOnTheErrorsPage) {
