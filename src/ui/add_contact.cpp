@@ -3,12 +3,10 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QVBoxLayout>
 #include <exception>
 
 #include "contacts/contact_store.h"
@@ -18,6 +16,7 @@
 #include "shell/text_utils.h"
 #include "ui/contacts_ui_qt.h"
 #include "ui/main_icons.h"
+#include "ui/ok_cancel_dialog.h"
 #include "ui/qt_text.h"
 #include "ui/window_entry_points.h"
 #include "ui/window_entry_points_trace.h"
@@ -27,9 +26,6 @@ namespace qm {
 TfrmAddContact::TfrmAddContact(const std::string& book_file, const std::string& name, const std::string& address,
                                QWidget* parent)
     : QDialog(parent) {
-  setObjectName("frmAddContact");
-  setWindowTitle("Add contact");
-  setWindowFlags(Qt::Dialog | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
   cboGroups = new QComboBox(this);
   cboGroups->setObjectName("cboGroups");
   const StringList books = GetBookList();
@@ -43,29 +39,17 @@ TfrmAddContact::TfrmAddContact(const std::string& book_file, const std::string& 
   edtFullName->setObjectName("edtFullName");
   edtEmail = new QLineEdit(Q(address), this);
   edtEmail->setObjectName("edtEmail");
-  btnOK = new QPushButton("&OK", this);
-  btnOK->setObjectName("btnOK");
-  btnOK->setDefault(true);
-  btnCancel = new QPushButton("&Cancel", this);
-  btnCancel->setObjectName("btnCancel");
-
   auto* form = new QFormLayout;
   form->addRow("Group:", cboGroups);
   form->addRow("Full name:", edtFullName);
   form->addRow("E-Mail:", edtEmail);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(btnOK);
-  buttons->addWidget(btnCancel);
-  auto* root = new QVBoxLayout(this);
-  root->addLayout(form);
-  root->addStretch();
-  root->addLayout(buttons);
+  OkCancelButtons b = SetUpOkCancelDialog(this, "frmAddContact", "Add contact", {{form, 1}});
+  btnOK = b.ok;
+  btnCancel = b.cancel;
   resize(340, 150);
 
   connect(edtFullName, &QLineEdit::textChanged, this, &TfrmAddContact::edtFullNameChange);
   connect(btnOK, &QPushButton::clicked, this, &TfrmAddContact::btnOKClick);
-  connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
   edtFullNameChange();
 }
 

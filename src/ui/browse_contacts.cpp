@@ -17,6 +17,7 @@
 #include "shell/ini_file.h"
 #include "shell/text_utils.h"
 #include "ui/main_icons.h"
+#include "ui/ok_cancel_dialog.h"
 #include "ui/qt_text.h"
 #include "ui/window_entry_points.h"
 #include "ui/window_entry_points_trace.h"
@@ -44,10 +45,6 @@ QTreeWidget* NameEmailList(QWidget* parent, const char* name) {
 }  // namespace
 
 TfrmBrowseContacts::TfrmBrowseContacts(QWidget* parent) : QDialog(parent) {
-  setObjectName("frmBrowseContacts");
-  setWindowTitle("Browse contacts");
-  setWindowFlags(Qt::Dialog | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-
   splLeft = new QSplitter(Qt::Horizontal, this);
   splLeft->setObjectName("splLeft");
   splLeft->setChildrenCollapsible(false);
@@ -88,18 +85,9 @@ TfrmBrowseContacts::TfrmBrowseContacts(QWidget* parent) : QDialog(parent) {
   bottom_layout->addWidget(lstSelected, 1);
   bottom_layout->addLayout(remove_row);
 
-  btnOK = new QPushButton("&OK", this);
-  btnOK->setObjectName("btnOK");
-  btnOK->setDefault(true);
-  btnCancel = new QPushButton("&Cancel", this);
-  btnCancel->setObjectName("btnCancel");
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(btnOK);
-  buttons->addWidget(btnCancel);
-  auto* root = new QVBoxLayout(this);
-  root->addWidget(splLeft, 1);
-  root->addLayout(buttons);
+  OkCancelButtons b = SetUpOkCancelDialog(this, "frmBrowseContacts", "Browse contacts", {{splLeft, 1}});
+  btnOK = b.ok;
+  btnCancel = b.cancel;
 
   int width = kDesignWidth, height = kDesignHeight, left = kDesignLeftPaneWidth, top_height = kDesignTopPaneHeight;
   if (OptionsIni) {
@@ -126,7 +114,6 @@ TfrmBrowseContacts::TfrmBrowseContacts(QWidget* parent) : QDialog(parent) {
   connect(btnRemove, &QPushButton::clicked, this, &TfrmBrowseContacts::btnRemoveClick);
   connect(btnRemoveAll, &QPushButton::clicked, this, &TfrmBrowseContacts::btnRemoveAllClick);
   connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
-  connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
   lstGroups->setCurrentRow(0);
   UpdateButtons();
 }

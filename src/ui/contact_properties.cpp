@@ -5,7 +5,6 @@
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -20,6 +19,7 @@
 #include "shell/report_error.h"
 #include "ui/contacts_ui_qt.h"
 #include "ui/open_link.h"
+#include "ui/ok_cancel_dialog.h"
 #include "ui/qt_text.h"
 #include "ui/window_entry_points.h"
 #include "ui/window_entry_points_trace.h"
@@ -63,11 +63,8 @@ std::string NotesFromMemo(const QString& text) {
 
 TfrmContactProperties::TfrmContactProperties(const std::string& book_file, const std::string& name, QWidget* parent)
     : QDialog(parent), book_file_(book_file), ui_(new TQtContactsUi(this)) {
-  setObjectName("frmContactProperties");
   InitContact(contact_);
   ReadContact(book_file, name, false, contact_);
-  setWindowTitle(Q(contact_.Name + " - " + "Contact properties"));
-  setWindowFlags(Qt::Dialog | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
   const cContact& c = contact_;
 
   PageControl = new QTabWidget(this);
@@ -168,22 +165,13 @@ TfrmContactProperties::TfrmContactProperties(const std::string& book_file, const
   other_layout->addStretch();
   PageControl->addTab(other, "Other");
 
-  btnOK = new QPushButton("&OK", this);
-  btnOK->setObjectName("btnOK");
-  btnOK->setDefault(true);
-  btnCancel = new QPushButton("&Cancel", this);
-  btnCancel->setObjectName("btnCancel");
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(btnOK);
-  buttons->addWidget(btnCancel);
-  auto* root = new QVBoxLayout(this);
-  root->addWidget(PageControl, 1);
-  root->addLayout(buttons);
+  OkCancelButtons b = SetUpOkCancelDialog(this, "frmContactProperties",
+                                          Q(c.Name + " - " + "Contact properties"), {{PageControl, 1}});
+  btnOK = b.ok;
+  btnCancel = b.cancel;
   resize(440, 360);
 
   connect(btnOK, &QPushButton::clicked, this, &TfrmContactProperties::btnOKClick);
-  connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
   connect(btnSendMail, &QPushButton::clicked, this, &TfrmContactProperties::btnSendMailClick);
   connect(btnSendMailSecondary, &QPushButton::clicked, this, &TfrmContactProperties::btnSendMailSecondaryClick);
   connect(btnVisitHomePage, &QPushButton::clicked, this, &TfrmContactProperties::btnVisitHomePageClick);

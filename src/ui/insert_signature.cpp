@@ -1,43 +1,29 @@
 #include "ui/insert_signature.h"
 
 #include <QApplication>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 #include "contacts/signatures.h"
+#include "ui/ok_cancel_dialog.h"
 #include "ui/qt_text.h"
 #include "ui/window_entry_points_trace.h"
 
 namespace qm {
 
 TfrmInsertSignature::TfrmInsertSignature(QWidget* parent) : QDialog(parent) {
-  setObjectName("frmInsertSignature");
-  setWindowTitle("Insert signature");
-  setWindowFlags(Qt::Dialog | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
   lstSignatures = new QListWidget(this);
   lstSignatures->setObjectName("lstSignatures");
   SignaturePreviewMemo = new QPlainTextEdit(this);
   SignaturePreviewMemo->setObjectName("SignaturePreviewMemo");
   SignaturePreviewMemo->setReadOnly(true);
   SignaturePreviewMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
-  btnOK = new QPushButton("&OK", this);
-  btnOK->setObjectName("btnOK");
-  btnOK->setDefault(true);
-  btnCancel = new QPushButton("&Cancel", this);
-  btnCancel->setObjectName("btnCancel");
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(btnOK);
-  buttons->addWidget(btnCancel);
-  auto* root = new QVBoxLayout(this);
-  root->addWidget(lstSignatures, 1);
-  root->addWidget(new QLabel("Preview:", this));
-  root->addWidget(SignaturePreviewMemo, 1);
-  root->addLayout(buttons);
+  OkCancelButtons b = SetUpOkCancelDialog(this, "frmInsertSignature", "Insert signature",
+                                          {{lstSignatures, 1}, new QLabel("Preview:", this), {SignaturePreviewMemo, 1}});
+  btnOK = b.ok;
+  btnCancel = b.cancel;
   resize(360, 340);
 
   for (const std::string& name : ListSignatures()) lstSignatures->addItem(Q(name));
@@ -46,7 +32,6 @@ TfrmInsertSignature::TfrmInsertSignature(QWidget* parent) : QDialog(parent) {
     if (!FocusedSignature().empty()) accept();
   });
   connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
-  connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
   if (lstSignatures->count() > 0) lstSignatures->setCurrentRow(0);
   lstSignaturesChange();
 }

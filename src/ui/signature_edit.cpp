@@ -1,54 +1,37 @@
 #include "ui/signature_edit.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 #include "contacts/signatures.h"
 #include "shell/report_error.h"
 #include "shell/text_utils.h"
+#include "ui/ok_cancel_dialog.h"
 #include "ui/qt_text.h"
 
 namespace qm {
 
 TfrmSignature::TfrmSignature(bool create, QWidget* parent) : QDialog(parent), create_(create) {
-  setObjectName("frmSignature");
-  setWindowTitle("Create/Edit signature");
-  setWindowFlags(Qt::Dialog | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
   edtDescription = new QLineEdit(this);
   edtDescription->setObjectName("edtDescription");
   edtSignature = new QPlainTextEdit(this);
   edtSignature->setObjectName("edtSignature");
   edtSignature->setLineWrapMode(QPlainTextEdit::NoWrap);
-  btnOK = new QPushButton("&OK", this);
-  btnOK->setObjectName("btnOK");
-  btnOK->setDefault(true);
-  btnCancel = new QPushButton("&Cancel", this);
-  btnCancel->setObjectName("btnCancel");
-
   auto* name_label = new QLabel("&Signature name", this);
   name_label->setBuddy(edtDescription);
   auto* text_label = new QLabel("&Signature's message:", this);
   text_label->setBuddy(edtSignature);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(btnOK);
-  buttons->addWidget(btnCancel);
-  auto* root = new QVBoxLayout(this);
-  root->addWidget(name_label);
-  root->addWidget(edtDescription);
-  root->addWidget(text_label);
-  root->addWidget(edtSignature, 1);
-  root->addLayout(buttons);
+  OkCancelButtons b = SetUpOkCancelDialog(this, "frmSignature", "Create/Edit signature",
+                                          {name_label, edtDescription, text_label, {edtSignature, 1}});
+  btnOK = b.ok;
+  btnCancel = b.cancel;
   resize(420, 320);
 
   connect(edtDescription, &QLineEdit::textChanged, this, &TfrmSignature::FieldsChange);
   connect(edtSignature, &QPlainTextEdit::textChanged, this, &TfrmSignature::FieldsChange);
   connect(btnOK, &QPushButton::clicked, this, &TfrmSignature::btnOKClick);
-  connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
   FieldsChange();
 }
 
