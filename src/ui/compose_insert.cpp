@@ -5,7 +5,6 @@
 #include <QClipboard>
 #include <QFileDialog>
 #include <QFont>
-#include <QInputDialog>
 #include <QMenu>
 #include <QScrollBar>
 #include <QTextCursor>
@@ -19,6 +18,7 @@
 #include "shell/text_utils.h"
 #include "ui/compose_setup.h"
 #include "ui/compose_window.h"
+#include "ui/insert_signature.h"
 #include "ui/qt_text.h"
 #include "ui/system_info.h"
 #include "ui/window_entry_points.h"
@@ -97,12 +97,8 @@ void TfrmCompose::mnuManageSignaturesClick() {
 }
 
 void TfrmCompose::mnuInsertSignatureClick() {
-  QStringList names;
-  for (const std::string& n : ListSignatures()) names << Q(n);
-  if (names.isEmpty()) return;
-  bool ok = false;
-  QString chosen = QInputDialog::getItem(this, "Insert signature", "Signature:", names, 0, false, &ok);
-  if (ok) InsertSignature(S(chosen));
+  std::string name;
+  if (PickSignature(name, this)) InsertSignature(name);
 }
 
 void TfrmCompose::mnuInsertTextFileClick() {

@@ -30,6 +30,7 @@
 #include "shell/app_paths.h"
 #include "shell/font_settings.h"
 #include "ui/compose_autocomplete.h"
+#include "ui/main_icons.h"
 #include "ui/qt_text.h"
 #include "ui/spell_checker.h"
 #include "ui/window_entry_points_trace.h"
@@ -329,33 +330,34 @@ void TfrmCompose::CreateMenus() {
   tbMain->setObjectName("tbMain");
   tbMain->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
   tbMain->setMovable(false);
-  QStyle* st = style();
-  auto button = [this, st](const char* name, const QString& text, QStyle::StandardPixmap icon, QAction* same) {
-    auto* a = new QAction(st->standardIcon(icon), text, this);
+  auto button = [this](const char* name, const QString& text, const char* icon, QAction* same) {
+    auto* a = new QAction(CommandPicture(icon), text, this);
     a->setObjectName(name);
     connect(a, &QAction::triggered, same, &QAction::trigger);
     tbMain->addAction(a);
     return a;
   };
-  button("tbSendNow", "Send now", QStyle::SP_CommandLink, Command("mnuSendNow"));
-  button("tbSendLater", "Send later", QStyle::SP_FileDialogListView, Command("mnuSendLater"));
-  button("tbSave", "Save", QStyle::SP_DialogSaveButton, Command("mnuSave"));
+  button("tbSendNow", "Send now", "mail-send", Command("mnuSendNow"));
+  button("tbSendLater", "Send later", "document-send", Command("mnuSendLater"));
+  button("tbSave", "Save", "document-save", Command("mnuSave"));
   tbMain->addSeparator();
-  button("tbCut", "Cut", QStyle::SP_DialogDiscardButton, Command("mnuCut"))->setToolTip("Cut");
-  button("tbCopy", "Copy", QStyle::SP_FileDialogDetailedView, Command("mnuCopy"));
-  button("tbPaste", "Paste", QStyle::SP_DialogApplyButton, Command("mnuPaste"));
-  button("tbUndo", "Undo", QStyle::SP_ArrowBack, Command("mnuUndo"));
+  button("tbCut", "Cut", "edit-cut", Command("mnuCut"));
+  button("tbCopy", "Copy", "edit-copy", Command("mnuCopy"));
+  button("tbPaste", "Paste", "edit-paste", Command("mnuPaste"));
+  button("tbUndo", "Undo", "edit-undo", Command("mnuUndo"));
   tbMain->addSeparator();
-  button("tbAttachment", "Insert attachment", QStyle::SP_FileIcon, Command("mnuInsertAttachment"));
-  auto* sig = new QAction(st->standardIcon(QStyle::SP_FileDialogContentsView), "Insert signature", this);
+  button("tbAttachment", "Insert attachment", "mail-attachment", Command("mnuInsertAttachment"));
+  auto* sig = new QAction(CommandPicture("insert-text"), "Insert signature", this);
   sig->setObjectName("tbSignature");
   connect(sig, &QAction::triggered, this, &TfrmCompose::tbSignatureClick);
   tbMain->addAction(sig);
-  button("tbSpellCheck", "Spell check", QStyle::SP_DialogHelpButton, Command("mnuSpellCheck"));
-  // Only the icons of the editing buttons: the row stays short.
-  for (const char* n : {"tbCut", "tbCopy", "tbPaste", "tbUndo"})
-    if (QWidget* w = tbMain->widgetForAction(Command(n)))
-      if (auto* b = qobject_cast<QToolButton*>(w)) b->setToolButtonStyle(Qt::ToolButtonIconOnly);
+  button("tbSpellCheck", "Spell check", "tools-check-spelling", Command("mnuSpellCheck"));
+  // Captions only on the sending buttons: the whole row fits the design width.
+  for (QAction* a : tbMain->actions())
+    if (QWidget* w = tbMain->widgetForAction(a))
+      if (auto* b = qobject_cast<QToolButton*>(w))
+        if (a->objectName() != "tbSendNow" && a->objectName() != "tbSendLater" && a->objectName() != "tbSave")
+          b->setToolButtonStyle(Qt::ToolButtonIconOnly);
 
   popSignatures = new QMenu(this);
   popSignatures->setObjectName("popSignatures");

@@ -10,16 +10,20 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTextBlock>
 #include <QTextEdit>
 #include <QTimer>
+#include <QTreeWidget>
 #include <QUrl>
 
 #include "compose_test_support.h"
 #include "contacts/contact_store.h"
 #include "contacts/signatures.h"
 #include "platform/file_system.h"
+#include "ui/browse_contacts.h"
+#include "ui/insert_signature.h"
 
 namespace qm {
 namespace {
@@ -138,6 +142,33 @@ TEST_F(ComposeAutoCompleteWindowTest, ContactsMenuAppendsTheChosenAddress) {
   w->popContactsBrowser->hide();
 }
 
+TEST_F(ComposeAutoCompleteWindowTest, ClickingAnAddressLabelEditsItsFieldInThePicker) {
+  TfrmCompose* w = NewTo("ann@example.org");
+  w->Command("mnuViewCC")->setChecked(true);
+  w->show();
+  w->edtCC->setText("Old <old@example.org>");
+  std::string caption, shown;
+  WhenModalOpens([&](QWidget* dialog) {
+    auto* picker = qobject_cast<TfrmBrowseContacts*>(dialog);
+    ASSERT_NE(picker, nullptr);
+    caption = S(picker->windowTitle());
+    shown = picker->Addresses();
+    picker->lstContacts->setCurrentItem(picker->lstContacts->topLevelItem(0));  // John
+    picker->btnAdd->click();
+    picker->btnOK->click();
+  });
+  QTest::mouseClick(w->lblCC, Qt::LeftButton);
+  EXPECT_EQ(caption, "Browse contacts");
+  EXPECT_EQ(shown, "Old <old@example.org>") << "the picker starts from the label's own field";
+  EXPECT_EQ(S(w->edtCC->text()), "Old <old@example.org>, John <john@example.org>");
+  EXPECT_EQ(S(w->edtTo->text()), "ann@example.org");
+
+  // Cancel leaves the field as it was.
+  WhenModalOpens([](QWidget* dialog) { qobject_cast<TfrmBrowseContacts*>(dialog)->btnCancel->click(); });
+  QTest::mouseClick(w->lblTo, Qt::LeftButton);
+  EXPECT_EQ(S(w->edtTo->text()), "ann@example.org");
+}
+
 TEST_F(ComposeAidsTest, PasteQuotedRestoresTheClipboard) {
   TfrmCompose* w = NewTo("x@example.org");
   w->RichEdit->setPlainText("");
@@ -183,6 +214,35 @@ TEST_F(ComposeAidsTest, SignaturesMenuAndInsertion) {
   RemoveFile(GetSignatureFile("Home"));
   items[1]->trigger();
   EXPECT_EQ(w->EditorText(), "Dear Ann,\n\nBob at home\n\n-- \nBob at work\n");
+}
+
+TEST_F(ComposeAidsTest, SignatureCommandInsertsWhatThePickerChose) {
+  CreateSignature("Work", {"Bob at work"});
+  CreateSignature("Home", {"Bob at home"});
+  OptionsIni->WriteBool("Message", "InsertDefSig", false);
+  TfrmCompose* w = NewTo("x@example.org");
+  w->RichEdit->setPlainText("Hi");
+  std::string caption;
+  WhenModalOpens([&caption](QWidget* dialog) {
+    auto* picker = qobject_cast<TfrmInsertSignature*>(dialog);
+    ASSERT_NE(picker, nullptr);
+    caption = S(picker->windowTitle());
+    picker->lstSignatures->setCurrentRow(1);
+    picker->btnOK->click();
+  });
+  w->Command("mnuInsertSignature")->trigger();
+  EXPECT_EQ(caption, "Insert signature");
+  EXPECT_EQ(w->EditorText(), "Hi\n\nBob at home\n");
+
+  WhenModalOpens([](QWidget* dialog) { qobject_cast<TfrmInsertSignature*>(dialog)->btnCancel->click(); });
+  w->Command("mnuInsertSignature")->trigger();
+  EXPECT_EQ(w->EditorText(), "Hi\n\nBob at home\n") << "Cancel inserts nothing";
+
+  // A signature whose file went is chosen but not inserted.
+  RemoveFile(GetSignatureFile("Work"));
+  WhenModalOpens([](QWidget* dialog) { qobject_cast<TfrmInsertSignature*>(dialog)->btnOK->click(); });
+  w->Command("mnuInsertSignature")->trigger();
+  EXPECT_EQ(w->EditorText(), "Hi\n\nBob at home\n");
 }
 
 TEST_F(ComposeAidsTest, InsertCommandsAndRewrap) {
