@@ -1,5 +1,6 @@
 // The main window over a real data directory: selection, delete, counters,
-// the mark-read timer, Trash, sending, drops and closing.
+// the mark-read timer, Trash, sending, drops, the viewer frame in the body
+// pane and closing.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -13,7 +14,10 @@
 #include <QTreeWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QStackedWidget>
 #include <QTest>
+#include <QTextDocument>
 #include <QTreeView>
 
 #include "contacts/contact_store.h"
@@ -30,7 +34,12 @@
 #include "ui/empty_trash_dialog.h"
 #include "ui/main_error_guard.h"
 #include "ui/main_message_list.h"
+#include "ui/attachment_pane.h"
+#include "ui/html_display.h"
 #include "ui/main_window.h"
+#include "ui/message_properties.h"
+#include "ui/message_viewer_frame.h"
+#include "ui/message_viewer_window.h"
 #include "ui/test_support_ui.h"
 #include "ui/window_entry_points_trace.h"
 
@@ -100,6 +109,26 @@ class MainWindowTest : public ::testing::Test {
       ASSERT_TRUE(AddMessageToFile(path, msg));
       FreeMessage(msg);
     }
+  }
+  // One message with its own body and attachment files.
+  void FillOne(const std::string& path, const std::string& subject, const StringList& body, bool read, int day,
+               const StringList& attachments = {}) {
+    ForceDirectories(ExtractFilePath(path));
+    cMailMessage msg;
+    InitMessage(msg);
+    msg.Subject = subject;
+    msg.FromName = "Ann Smith";
+    msg.From = "Ann Smith <ann@example.invalid>";
+    msg.To = "me@example.invalid";
+    msg.Account = "Home";
+    msg.Read = read;
+    msg.Size = 100;
+    msg.Date = 45000 + day;
+    *msg.Body = body;
+    *msg.Headers = {"From: Ann Smith <ann@example.invalid>", "Subject: " + subject};
+    for (const std::string& a : attachments) AddAttachment(msg, a);
+    ASSERT_TRUE(AddMessageToFile(path, msg));
+    FreeMessage(msg);
   }
   TfrmMain& Open() {
     win_ = std::make_unique<TfrmMain>();
@@ -595,6 +624,199 @@ TEST_F(MainWindowTest, AFirstStartWithoutAccountsAsksForOneBeforeTheWindowShows)
   EXPECT_FALSE(window_shown);
   EXPECT_TRUE(entry_points_.empty()) << "cancelled before the account properties";
   EXPECT_EQ(w.windowTitle(), "Torvane Quillmar") << "the root is selected";
+}
+
+// --- The viewer frame in the message body pane ----------------------------------
+
+TEST_F(MainWindowTest, TheBodyPaneShowsTheFocusedMessageAndEmptiesWithoutOne) {
+  AddAccount("Home");
+  const std::string a = dir_.path() + "report.txt", b = dir_.path() + "chart.png";
+  SaveLinesToFile(a, {"figures"});
+  SaveLinesToFile(b, {});
+  const std::string inbox = MailDir + "Home/Inbox.zqf";
+  FillOne(inbox, "plain", {"Hello Bob,", "see http://example.invalid/q3 today", "> quoted line"}, true, 3);
+  FillOne(inbox, "with files", {"two files"}, true, 2, {a, b});
+  FillOne(inbox, "third", {"third body"}, true, 1);
+  CreateEmptyMailbox(MailDir + "Home/Empty.zqf");
+  TfrmMain& w = Open();
+  TfraMessageViewer* v = w.MsgViewer;
+  ASSERT_NE(v, nullptr);
+  EXPECT_TRUE(w.MsgBodyPanel->isAncestorOf(v)) << "the frame sits in the body pane below the list";
+  auto shown = [&] { return v->HasMessage() ? v->lblSubject->text().toStdString() : std::string("(none)"); };
+
+  // The Inbox opens with its first row shown.
+  ASSERT_EQ(Subjects(), (std::vector<std::string>{"plain", "with files", "third"}));
+  EXPECT_EQ(shown(), "plain");
+  EXPECT_EQ(v->lblFrom->text(), "Ann Smith <ann@example.invalid>");
+  EXPECT_EQ(v->lblTo->text(), "me@example.invalid");
+  EXPECT_NE(v->MsgViewer->toPlainText().indexOf("Hello Bob,"), -1);
+  EXPECT_NE(v->MsgViewer->toHtml().indexOf("example.invalid/q3"), -1);
+  EXPECT_NE(v->MsgViewer->document()->toHtml().indexOf("href="), -1) << "plain text is shown as HTML with links";
+  EXPECT_TRUE(v->pnlAttachments->isHidden());
+
+  w.SelectRow(1);
+  EXPECT_EQ(shown(), "with files");
+  EXPECT_FALSE(v->pnlAttachments->isHidden());
+  ASSERT_EQ(v->pnlAttachments->lstAttachments->count(), 2);
+  EXPECT_EQ(v->pnlAttachments->lstAttachments->item(0)->text(), "report.txt (9 bytes)");
+  EXPECT_EQ(v->pnlAttachments->lstAttachments->item(1)->text(), "chart.png (0 bytes)");
+
+  // Several rows selected: the focused one is shown.
+  SelectRows({2, 0});
+  EXPECT_EQ(shown(), "third");
+  EXPECT_TRUE(v->pnlAttachments->isHidden()) << "a message without files hides the pane again";
+
+  // Nothing focused, a node that is no mailbox, an empty mailbox: empty.
+  w.SelectRow(-1);
+  EXPECT_EQ(shown(), "(none)");
+  EXPECT_EQ(v->lblSubject->text(), "");
+  EXPECT_TRUE(v->MsgViewer->toPlainText().isEmpty());
+  w.SelectNode(Box("Home", "Inbox"));
+  EXPECT_EQ(shown(), "plain");
+  w.SelectNode(FolderTree().FindNodeByPath(MailDir + "Home/"));
+  EXPECT_EQ(shown(), "(none)");
+  EXPECT_TRUE(v->MsgViewer->toPlainText().isEmpty());
+  w.SelectNode(Box("Home", "Inbox"));
+  w.SelectNode(FolderTree().FindNodeByPath(MailDir + "Home/Empty.zqf"));
+  EXPECT_EQ(shown(), "(none)");
+
+  // Deleting the shown message shows the one that takes its row.
+  w.SelectNode(Box("Home", "Inbox"));
+  SelectRows({1});
+  w.tbDeleteClick();
+  EXPECT_EQ(shown(), "third");
+  w.SelectNode(Box("Home", "Trash"));
+  EXPECT_EQ(shown(), "with files");
+  OptionsIni->WriteInteger("Options", "DeleteAttachmentsBehavior", 2);
+  SelectRows({0});
+  w.tbDeleteClick();
+  EXPECT_EQ(shown(), "(none)") << "the last row went";
+}
+
+TEST_F(MainWindowTest, PropertiesAndMarkingReadWorkOnTheShownMessage) {
+  AddAccount("Home");
+  StringList body;
+  for (int i = 1; i <= 300; ++i) body.push_back("line " + std::to_string(i));
+  FillOne(MailDir + "Home/Inbox.zqf", "long", body, false, 2);
+  FillOne(MailDir + "Home/Inbox.zqf", "short", {"short body"}, true, 1);
+  OptionsIni->WriteBool("Options", "MarkMsgRead", false);
+  TfrmMain& w = Open();
+  w.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  TfraMessageViewer* v = w.MsgViewer;
+  ASSERT_EQ(v->lblSubject->text(), "long");
+  QScrollBar* bar = v->MsgViewer->verticalScrollBar();
+  ASSERT_GT(bar->maximum(), 200);
+  EXPECT_EQ(bar->value(), 0);
+
+  // Space anywhere in the window scrolls the body by 80 pixels.
+  QTest::keyClick(w.lstMsgs, Qt::Key_Space);
+  EXPECT_EQ(bar->value(), 80);
+  QTest::keyClick(w.lstMsgs, Qt::Key_Space);
+  EXPECT_EQ(bar->value(), 160);
+
+  // Marking it read refreshes the row, and the reader keeps the place.
+  w.Command("mnuMessage_MarkAsRead")->trigger();
+  EXPECT_TRUE(w.msgModel->Row(0).read);
+  EXPECT_EQ(Counts(Box("Home", "Inbox")), std::make_pair(0, 2));
+  EXPECT_EQ(v->lblSubject->text(), "long");
+  EXPECT_EQ(bar->value(), 160);
+  // Another message starts at the top, and so does this one when it comes back.
+  w.SelectRow(1);
+  EXPECT_EQ(v->lblSubject->text(), "short");
+  w.SelectRow(0);
+  EXPECT_EQ(bar->value(), 0);
+
+  // "Properties" shows the viewer's message.
+  QString props_subject;
+  WhenModalOpens([&](QWidget* d) {
+    auto* props = qobject_cast<TfrmMessageProperties*>(d);
+    ASSERT_NE(props, nullptr);
+    props_subject = props->lblSubject->text();
+    props->reject();
+  });
+  w.Command("popMsgs_Props")->trigger();
+  EXPECT_EQ(props_subject, "long");
+}
+
+TEST_F(MainWindowTest, FullScreenTakesTheFrameOutOfTheBodyPaneAndBack) {
+  AddAccount("Home");
+  FillOne(MailDir + "Home/Inbox.zqf", "first", {"first body"}, true, 2);
+  FillOne(MailDir + "Home/Inbox.zqf", "second", {"second body"}, true, 1);
+  TfrmMain& w = Open();
+  w.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  TfraMessageViewer* v = w.MsgViewer;
+  auto* stack = qobject_cast<QStackedWidget*>(w.centralWidget());
+  ASSERT_NE(stack, nullptr);
+
+  w.Command("tbViewFullScreen")->trigger();
+  EXPECT_TRUE(w.FullScreen());
+  EXPECT_FALSE(w.MsgBodyPanel->isAncestorOf(v));
+  EXPECT_TRUE(stack->currentWidget()->isAncestorOf(v)) << "the frame fills the client area";
+  EXPECT_TRUE(v->isVisible());
+  EXPECT_EQ(v->lblSubject->text(), "first");
+  QTest::keyClick(v->MsgViewer, Qt::Key_Escape);
+  EXPECT_FALSE(w.FullScreen());
+  EXPECT_FALSE(w.Command("tbViewFullScreen")->isChecked());
+  EXPECT_TRUE(w.MsgBodyPanel->isAncestorOf(v));
+
+  // Selecting a tree node also brings it back.
+  w.Command("tbViewFullScreen")->trigger();
+  ASSERT_TRUE(w.FullScreen());
+  w.SelectNode(Box("Home", "Trash"));
+  EXPECT_FALSE(w.FullScreen());
+  EXPECT_TRUE(w.MsgBodyPanel->isAncestorOf(v));
+
+  // With the body pane hidden the message gets a window of its own.
+  w.SelectNode(Box("Home", "Inbox"));
+  w.SelectRow(1);
+  w.Command("mnuView_MsgBody")->trigger();
+  ASSERT_TRUE(w.MsgBodyPanel->isHidden());
+  const int before = OpenMessageWindowCount();
+  w.Command("tbViewFullScreen")->trigger();
+  EXPECT_FALSE(w.FullScreen());
+  EXPECT_FALSE(w.Command("tbViewFullScreen")->isChecked()) << "the button is released";
+  ASSERT_EQ(OpenMessageWindowCount(), before + 1);
+  for (QWidget* top : QApplication::topLevelWidgets())
+    if (auto* window = qobject_cast<TfrmMessageViewer*>(top)) {
+      EXPECT_EQ(window->Viewer->lblSubject->text(), "second");
+      window->close();
+    }
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(OpenMessageWindowCount(), before);
+}
+
+TEST_F(MainWindowTest, MessageHeadersToggleReachesTheFrameAndNewMessageWindows) {
+  AddAccount("Home");
+  FillOne(MailDir + "Home/Inbox.zqf", "hello", {"body"}, true, 1);
+  TfrmMain& w = Open();
+  TfraMessageViewer* v = w.MsgViewer;
+  QAction* toggle = w.Command("mnuView_MessageHeaders");
+  ASSERT_TRUE(toggle->isChecked());
+  EXPECT_FALSE(v->pnlHeaders->isHidden());
+
+  toggle->trigger();
+  EXPECT_FALSE(OptionsIni->ReadBool("View", "MessageHeadersVisible", true)) << "written at once";
+  EXPECT_TRUE(v->pnlHeaders->isHidden());
+  EXPECT_EQ(v->lblSubject->text(), "hello") << "the message stays shown";
+  EXPECT_NE(v->MsgViewer->toPlainText().indexOf("body"), -1);
+
+  auto* window = new TfrmMessageViewer;
+  ASSERT_TRUE(window->LoadMessage(w.MessageRefOfRow(0)));
+  EXPECT_TRUE(window->Viewer->pnlHeaders->isHidden()) << "a new message window follows the setting";
+  window->close();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+  // The next start keeps it.
+  ASSERT_TRUE(w.close());
+  win_.reset();
+  TfrmMain& again = Open();
+  EXPECT_FALSE(again.Command("mnuView_MessageHeaders")->isChecked());
+  EXPECT_TRUE(again.MsgViewer->pnlHeaders->isHidden());
+  again.Command("mnuView_MessageHeaders")->trigger();
+  EXPECT_FALSE(again.MsgViewer->pnlHeaders->isHidden());
+  EXPECT_TRUE(OptionsIni->ReadBool("View", "MessageHeadersVisible", false));
 }
 
 TEST(MainWindowGuard, EscapedFailuresAreReportedAsUnhandled) {
