@@ -70,8 +70,9 @@ std::string MakeUniqueAttachmentPath(const std::string& name) {
   if (err == 0) return path;
   if (err != EEXIST) throw FileError::FromErrno("Cannot create file", path, err);
   std::string ext, stem = clean;
+  // A leading dot starts the name, not an extension: ".bashrc (1)".
   size_t dot = clean.rfind('.');
-  if (dot != std::string::npos) {
+  if (dot != std::string::npos && dot > 0) {
     ext = clean.substr(dot);
     stem = clean.substr(0, dot);
   }
