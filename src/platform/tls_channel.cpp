@@ -235,9 +235,21 @@ ReceiveResult TlsChannel::Receive(char* buffer, size_t max) {
     ERR_clear_error();
     int n = SSL_read(state_->ssl, buffer, want);
     if (n > 0) {
+      // One record is at most 16 KB: take the records already here too, so a
+      // large receive costs one pass through the caller, not one per record.
+      int got = n;
+      while (got < want) {
+        if (SSL_pending(state_->ssl) == 0 && BIO_ctrl_pending(state_->rbio) == 0 &&
+            state_->PullIn(0) != ReceiveResult::kData)
+          break;
+        ERR_clear_error();
+        int more = SSL_read(state_->ssl, buffer + got, want - got);
+        if (more <= 0) break;  // a failure or the end shows again on the next call
+        got += more;
+      }
       state_->FlushOut(10000);
       out.kind = ReceiveResult::kData;
-      out.count = static_cast<size_t>(n);
+      out.count = static_cast<size_t>(got);
       return out;
     }
     int err = SSL_get_error(state_->ssl, n);
