@@ -1,7 +1,8 @@
 #pragma once
-// Shared parts of the transport benchmarks: the loopback servers (those named
-// by servers.env variables, or a pair started for the run), timing, and
-// deterministic test messages of mixed size.
+// Shared parts of the transport and task benchmarks: the loopback servers
+// (those named by servers.env variables, or a set started for the run),
+// timing, deterministic test messages of mixed size, a maildir filled with
+// them, and mpop fetching them as the peer.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -68,6 +69,43 @@ inline bool FindServers(Servers& s) {
   return s.pop3_port > 0 && s.smtp_port > 0 && loopback(s.pop3_host) && loopback(s.smtp_host);
 }
 
+// The TLS servers of the same run (scripts/test-servers starts them beside
+// the plain ones); `ok` is false when servers.env names none.
+struct TlsServers {
+  bool ok = false;
+  std::string ca_file;
+  int pop3s_port = 0;
+  int smtp_starttls_port = 0;
+  std::string smtp_user, smtp_password, smtp_mbox;
+};
+
+inline TlsServers FindTlsServers() {
+  TlsServers t;
+  t.ca_file = EnvOr("QUILL_TLS_CA_FILE");
+  t.pop3s_port = std::atoi(EnvOr("QUILL_POP3S_PORT").c_str());
+  t.smtp_starttls_port = std::atoi(EnvOr("QUILL_SMTP_STARTTLS_PORT").c_str());
+  t.smtp_user = EnvOr("QUILL_SMTP_TLS_USER");
+  t.smtp_password = EnvOr("QUILL_SMTP_TLS_PASSWORD");
+  t.smtp_mbox = EnvOr("QUILL_SMTP_TLS_MBOX");
+  t.ok = !t.ca_file.empty() && t.pop3s_port > 0 && t.smtp_starttls_port > 0 && !t.smtp_user.empty() &&
+         !t.smtp_mbox.empty();
+  return t;
+}
+
+// FindServers, saying on standard error when there are none.
+inline bool FindServersFor(const char* bench, Servers& s) {
+  if (FindServers(s)) return true;
+  std::fprintf(stderr, "%s: no loopback servers (scripts/test-servers)\n", bench);
+  return false;
+}
+
+// A fresh scratch directory of this process for one benchmark ("pop3").
+inline std::string BenchWorkDir(const std::string& topic) {
+  std::string work = SystemTempDir() + "quill-bench-" + topic + "-" + std::to_string(getpid()) + "/";
+  ForceDirectories(work);
+  return work;
+}
+
 inline double Seconds(std::chrono::steady_clock::time_point since) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
 }
@@ -109,6 +147,84 @@ inline std::string MakeMessage(int index, size_t size) {
     ++line;
   }
   return m;
+}
+
+inline void ClearMaildir(const std::string& maildir) {
+  for (const char* sub : {"new/", "cur/", "tmp/"})
+    for (const DirEntry& e : ListDirectory(maildir + sub))
+      if (!e.is_directory) RemoveFile(maildir + sub + e.name);
+}
+
+// Replaces what the maildir holds with `count` messages of mixed size up to
+// `max_size` bytes, about `total_goal` bytes in all; `total` is what it got.
+inline bool FillMaildir(const std::string& maildir, int count, size_t max_size, uint64_t total_goal,
+                        uint64_t& total) {
+  ClearMaildir(maildir);
+  auto sizes = MixedSizes(count, 2048, max_size, total_goal, 20261210);
+  total = 0;
+  for (int i = 0; i < count; ++i) {
+    std::string text = MakeMessage(i, sizes[i]);
+    total += text.size();
+    char name[64];
+    std::snprintf(name, sizeof name, "1765000000.M%06d.bench", i);
+    std::FILE* f = std::fopen((maildir + "tmp/" + name).c_str(), "wb");
+    bool written = f && std::fwrite(text.data(), 1, text.size(), f) == text.size();
+    if (f) std::fclose(f);
+    if (!written || !RenamePath(maildir + "tmp/" + name, maildir + "new/" + name)) {
+      std::fprintf(stderr, "cannot fill %s\n", maildir.c_str());
+      return false;
+    }
+  }
+  return true;
+}
+
+// How mpop reaches the server: plain on the POP3 port, or implicit TLS
+// (port and the CA to trust).
+struct MpopRun {
+  int port = 0;
+  bool tls = false;
+  std::string ca_file;
+  bool only_new = false;  // asks for the unique-id list, as a fetch that keeps mail does
+};
+
+// mpop delivering everything on the server to a fresh maildir under `work`,
+// keeping the mail there. Seconds, or negative on failure; `bytes` and
+// `files` are what it delivered.
+inline double FetchMpop(const Servers& s, const std::string& work, const MpopRun& run, uint64_t& bytes,
+                        int& files) {
+  std::string out = work + "mpop-out/";
+  RemoveDirectoryTree(out);
+  for (const char* sub : {"new", "cur", "tmp"}) ForceDirectories(out + sub);
+  RemoveFile(work + "mpop-uidls");
+  std::string conf = work + "mpoprc";
+  {
+    std::FILE* c = std::fopen(conf.c_str(), "wb");
+    if (!c) return -1;
+    std::string text = "defaults\naccount bench\nhost " + s.pop3_host + "\nport " + std::to_string(run.port) + "\n";
+    text += run.tls ? "tls on\ntls_starttls off\ntls_trust_file " + run.ca_file + "\n" : "tls off\n";
+    text += "auth user\nuser " + s.pop3_user + "\npassword " + s.pop3_password + "\n";
+    text += "delivery maildir " + out + "\nkeep on\nonly_new " + std::string(run.only_new ? "on" : "off") +
+            "\nreceived_header off\nuidls_file " + work + "mpop-uidls\naccount default : bench\n";
+    std::fwrite(text.data(), 1, text.size(), c);
+    std::fclose(c);
+  }
+  chmod(conf.c_str(), 0600);
+  std::string cmd = "mpop --quiet -C '" + conf + "' bench > '" + work + "mpop.log' 2>&1";
+  auto start = std::chrono::steady_clock::now();
+  int rc = std::system(cmd.c_str());
+  double secs = Seconds(start);
+  if (rc != 0) {
+    std::fprintf(stderr, "mpop failed (%d): %s\n", rc, TryReadFileBytes(work + "mpop.log").value_or("").c_str());
+    return -1;
+  }
+  bytes = 0;
+  files = 0;
+  for (const char* sub : {"new/", "cur/"})
+    for (const DirEntry& e : ListDirectory(out + sub)) {
+      bytes += static_cast<uint64_t>(FileSizeOf(out + sub + e.name));
+      ++files;
+    }
+  return secs;
 }
 
 inline void PrintBench(const std::string& name, double ours, double peer, const std::string& peer_name,
