@@ -28,6 +28,7 @@ TfrmGenericPromptDialog::TfrmGenericPromptDialog(const QString& caption, const Q
   QFont bold = lblTitle->font();
   bold.setBold(true);
   lblTitle->setFont(bold);
+  lblTitle->setWordWrap(true);
   lblDescription = new QLabel(description, this);
   lblDescription->setObjectName("lblDescription");
   lblDescription->setWordWrap(true);
@@ -62,6 +63,10 @@ TfrmGenericPromptDialog::TfrmGenericPromptDialog(const QString& caption, const Q
   root->addLayout(head);
   root->addWidget(edtName);
   root->addLayout(buttons);
+  // Fonts wider than the one the frame was drawn for wrap the texts; the
+  // dialog grows so no line is cut off.
+  const int fit = root->hasHeightForWidth() ? root->totalHeightForWidth(width()) : root->totalSizeHint().height();
+  if (fit > height()) setFixedSize(width(), fit);
 }
 
 void TfrmGenericPromptDialog::edtNameChange() { btnOK->setEnabled(!edtName->text().trimmed().isEmpty()); }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -16,6 +17,7 @@
 #include "ui/default_client_prompt.h"
 #include "ui/error_dialog.h"
 #include "ui/generic_prompt_dialog.h"
+#include "ui/qt_text.h"
 #include "ui/test_support_ui.h"
 
 namespace qm {
@@ -48,6 +50,21 @@ TEST(GenericPrompt, OkFollowsTheTrimmedTextIncludingThePreset) {
   auto [ok2, text2] = PromptText<TfrmAddFolder>("kept");
   EXPECT_FALSE(ok2);
   EXPECT_EQ(text2, "kept") << "the text is returned also when cancelled";
+}
+
+TEST(GenericPrompt, LongTextsWrapAndTheDialogGrowsToShowThem) {
+  TfrmGenericPromptDialog dialog("Caption", "Enter the name of the new account and its server settings",
+                                 "A description long enough to need three or four lines at this width, "
+                                 "so that nothing fits the fixed height any more.",
+                                 false);
+  dialog.show();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(dialog.width(), 258) << "the width stays as drawn";
+  for (QLabel* label : {dialog.lblTitle, dialog.lblDescription}) {
+    QRect needed = label->fontMetrics().boundingRect(QRect(0, 0, label->width(), 10000), Qt::TextWordWrap,
+                                                     label->text());
+    EXPECT_LE(needed.height(), label->height()) << S(label->text()) << " is cut off";
+  }
 }
 
 TEST(DefaultClientPrompt, DontAskAgainIsReportedWithNo) {
