@@ -12,6 +12,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "accounts/account_settings.h"
 #include "shell/app_paths.h"
 #include "shell/column_settings.h"
 #include "transport/preview_mail_task.h"
@@ -162,18 +163,32 @@ void TfrmPreviewMail::ToggleTick(int row) {
   item->setCheckState(clnTick, item->checkState(clnTick) == Qt::Checked ? Qt::Unchecked : Qt::Checked);
 }
 
-StringList TfrmPreviewMail::TakeTickedRows() {
+StringList TfrmPreviewMail::TakeTickedRows(bool leaves_server) {
   StringList numbers;
+  std::vector<int> taken;
   for (int row = lstMsgs->topLevelItemCount() - 1; row >= 0; --row) {
     if (!RowTicked(row)) continue;
     numbers.push_back(std::to_string(RowNumber(row)));
+    taken.push_back(RowNumber(row));
     delete lstMsgs->takeTopLevelItem(row);
+  }
+  // The server numbers its messages afresh once these are gone, so a later
+  // erase or download from this window must name the new numbers, not
+  // someone else's message.
+  if (leaves_server && !taken.empty()) {
+    std::sort(taken.begin(), taken.end());
+    for (int row = 0; row < lstMsgs->topLevelItemCount(); ++row) {
+      QTreeWidgetItem* item = lstMsgs->topLevelItem(row);
+      const int number = item->data(0, kNumberRole).toInt();
+      const auto below = std::lower_bound(taken.begin(), taken.end(), number) - taken.begin();
+      item->setData(0, kNumberRole, number - static_cast<int>(below));
+    }
   }
   return numbers;
 }
 
 void TfrmPreviewMail::btnDownloadClick() {
-  StringList numbers = TakeTickedRows();
+  StringList numbers = TakeTickedRows(!LoadAccount(account_).LeaveMailOnServer);
   if (numbers.empty()) return;
   if (StartFetch) StartFetch(account_, numbers);
   ShowAndFocus();
@@ -183,7 +198,7 @@ void TfrmPreviewMail::btnEraseClick() {
   if (QMessageBox::question(this, "Delete selected msgs", "Are you sure you want to erase the selected messages?",
                             QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
     return;
-  StringList numbers = TakeTickedRows();
+  StringList numbers = TakeTickedRows(true);
   if (StartDelete) StartDelete(account_, numbers);
   ShowAndFocus();
 }

@@ -57,7 +57,9 @@ class TfrmPreviewMail : public QWidget, public cPreviewWindowView {
 
  private:
   // Removes the ticked rows, last to first, returning their numbers in that order.
-  StringList TakeTickedRows();
+  // Takes the ticked rows off the list; when their messages leave the
+  // server, the rows left get the numbers the server will give them.
+  StringList TakeTickedRows(bool leaves_server);
   void SaveLayout();
   void LoadLayout();
 

@@ -10,6 +10,7 @@
 #include <QLocale>
 #include <QTreeWidget>
 
+#include "accounts/account_settings.h"
 #include "shell/app_paths.h"
 #include "test_support/temp_dir.h"
 #include "test_support_ui.h"
@@ -110,7 +111,8 @@ TEST_F(PreviewMailTest, DownloadTakesTickedRowsLastToFirst) {
   ASSERT_EQ(fetches.size(), 1u);
   EXPECT_EQ(fetches[0].first, "Home");
   EXPECT_EQ(fetches[0].second, (StringList{"2", "5"}));
-  EXPECT_EQ(Numbers(), (std::vector<int>{4, 3, 1}));
+  // Fetched without leaving them on the server: the rest are renumbered.
+  EXPECT_EQ(Numbers(), (std::vector<int>{3, 2, 1}));
 
   // Nothing ticked: no task.
   window->btnDownload->click();
@@ -142,6 +144,29 @@ TEST_F(PreviewMailTest, EraseAsksFirst) {
   window->btnErase->click();
   ASSERT_EQ(deletes.size(), 2u);
   EXPECT_TRUE(deletes[1].second.empty());
+}
+
+// Once messages leave the server it numbers the rest afresh; the rows must
+// follow, or the next erase from this window deletes someone else's message.
+TEST_F(PreviewMailTest, RowsFollowTheServersNumbersAfterMessagesLeaveIt) {
+  cAccountSettings keep;
+  keep.LeaveMailOnServer = true;
+  SaveAccount("Home", keep);
+  ClickRow(2);
+  ClickRow(4);
+  window->btnDownload->click();
+  EXPECT_EQ(Numbers(), (std::vector<int>{5, 3, 1})) << "left on the server: numbers stay";
+
+  ClickRow(3);
+  WhenModalOpens([](QWidget* w) { qobject_cast<QMessageBox*>(w)->button(QMessageBox::Yes)->click(); });
+  window->btnErase->click();
+  EXPECT_EQ(Numbers(), (std::vector<int>{4, 1}));
+  ClickRow(4);
+  WhenModalOpens([](QWidget* w) { qobject_cast<QMessageBox*>(w)->button(QMessageBox::Yes)->click(); });
+  window->btnErase->click();
+  ASSERT_EQ(deletes.size(), 2u);
+  EXPECT_EQ(deletes[1].second, StringList{"4"}) << "the message that was number 5";
+  EXPECT_EQ(Numbers(), std::vector<int>{1});
 }
 
 TEST_F(PreviewMailTest, LayoutIsSavedAndRestored) {
