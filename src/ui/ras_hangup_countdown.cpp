@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QHBoxLayout>
+#include <QLayout>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMouseEvent>
@@ -56,7 +57,12 @@ void TfraRasHangupCountdown::PlaceAtBottom() {
   int bottom = main->height();
   if (auto* window = qobject_cast<QMainWindow*>(main)) {
     QStatusBar* bar = window->findChild<QStatusBar*>(QString(), Qt::FindDirectChildrenOnly);
-    if (bar && bar->isVisible()) bottom = bar->geometry().top();
+    // A window not shown yet has not placed its status bar; lay it out first
+    // so the panel sits right above the bar once the window appears.
+    if (bar && bar->isVisibleTo(window)) {
+      if (window->layout()) window->layout()->activate();
+      bottom = bar->geometry().top();
+    }
   }
   setGeometry(0, bottom - h, main->width(), h);
 }

@@ -23,7 +23,7 @@ namespace {
 
 constexpr int kRulesRole = Qt::UserRole + 1;  // QStringList of the four texts
 constexpr int kMaxPosition = 255;
-constexpr int kDesignWidth = 520;
+constexpr int kDesignWidth = 640;
 constexpr int kDesignHeight = 320;
 
 // One line of coloured words: " If the <field> <comparison> <criteria> then <action>".
@@ -88,11 +88,18 @@ class TRuleRowDelegate : public QStyledItemDelegate {
     painter->restore();
   }
 
+  // Wide enough for the bold criteria and action, so the list scrolls to
+  // the row's end instead of cutting it off.
   QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
     QSize s = QStyledItemDelegate::sizeHint(option, index);
     QFont bold = option.font;
     bold.setBold(true);
-    return QSize(s.width(), std::max(s.height(), QFontMetrics(bold).height() + 6));
+    QStringList texts = index.data(kRulesRole).toStringList();
+    while (texts.size() < 4) texts << QString();
+    const QFontMetrics plain(option.font), strong(bold);
+    const int width = plain.horizontalAdvance(" If the  " + texts[0] + " " + texts[1] + "  then ") +
+                      strong.horizontalAdvance(texts[2] + texts[3]) + 40;
+    return QSize(std::max(s.width(), width), std::max(s.height(), strong.height() + 6));
   }
 };
 
