@@ -1,6 +1,8 @@
 #pragma once
 // A whole message file in memory whose consumed page ranges can be handed
-// back while parsing goes on, so a large body is not held twice.
+// back while parsing goes on, so a large body is not held twice. A regular
+// file is mapped (the program replaces its files by renaming, never by
+// cutting them short in place); anything else is read.
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -17,7 +19,7 @@ class cMessageFileBuffer {
 
   std::string_view Text() const { return {data_, size_}; }
   // Returns the whole pages inside [from, to) to the system; the bytes there
-  // read as zeros afterwards. Ranges outside the buffer are ignored.
+  // must not be read afterwards. Ranges outside the buffer are ignored.
   void Release(const char* from, const char* to);
 
  private:

@@ -6,6 +6,10 @@
 #include <exception>
 #include <map>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "message/attachment_file_writer.h"
 #include "message/attachment_names.h"
 #include "message/charset_conversion.h"
@@ -283,6 +287,40 @@ void AppendLines(StringList& to, const LineViews& lines) {
   for (std::string_view l : lines) to.emplace_back(l);
 }
 
+// Calls `use` with runs of adjacent lines as one view: lines that follow
+// each other in one buffer with only a line end between them. The line ends
+// are outside the Base64 alphabet, so decoding a run equals decoding its
+// lines one by one, with far fewer calls.
+template <typename Use>
+void ForEachRun(const LineViews& lines, size_t max_run, Use&& use) {
+  size_t i = 0;
+  const size_t n = lines.size();
+  while (i < n) {
+    const char* start = lines[i].data();
+    const char* end = start + lines[i].size();
+    size_t j = i + 1;
+    for (; j < n && static_cast<size_t>(end - start) < max_run; ++j) {
+      const char* next = lines[j].data();
+      if (next < end || next - end > 2) break;
+      bool gap_is_line_end = true;
+      for (const char* g = end; g < next; ++g)
+        if (*g != '\r' && *g != '\n') gap_is_line_end = false;
+      if (!gap_is_line_end) break;
+      end = next + lines[j].size();
+    }
+    use(std::string_view(start, static_cast<size_t>(end - start)));
+    i = j;
+  }
+}
+
+std::string DecodeBase64Lines(const LineViews& lines) {
+  cBase64Decoder dec;
+  std::string text;
+  ForEachRun(lines, SIZE_MAX, [&](std::string_view run) { dec.Feed(run, text); });
+  dec.Finish(text);
+  return text;
+}
+
 bool IsTextBody(const std::string& type) { return type == "text/plain" || type == "text/html"; }
 
 // --- UU blocks --------------------------------------------------------------
@@ -418,10 +456,7 @@ void HandlePart(Context& ctx, cMimePart& part, int depth) {
       ctx.Consumed(part.lines);
       return;
     }
-    cBase64Decoder dec;
-    std::string text;
-    for (std::string_view l : part.lines) dec.Feed(l, text);
-    dec.Finish(text);
+    std::string text = DecodeBase64Lines(part.lines);
     ctx.Consumed(part.lines);
     part.lines = KeepText(ctx.arena, std::move(text));
   } else if (part.content_type == "message/rfc822" && part.disposition == "inline" && depth < kMaxNesting) {
@@ -546,10 +581,7 @@ void ParseLines(Context& ctx, const LineViews& lines, int depth) {
   if (encoding == "base64") {
     std::string name = FileNameOf(disp_header, type_header);
     if (IsTextBody(content_type) && name.empty() && disposition != "attachment") {
-      cBase64Decoder dec;
-      std::string text;
-      for (std::string_view l : body) dec.Feed(l, text);
-      dec.Finish(text);
+      std::string text = DecodeBase64Lines(body);
       ctx.Consumed(body);
       LineViews decoded = KeepText(ctx.arena, std::move(text));
       AppendBodyLines(ctx, decoded, charset);
@@ -590,23 +622,42 @@ void ParseLines(Context& ctx, const LineViews& lines, int depth) {
 
 }  // namespace
 
+namespace {
+
+// Offset of the first CR, LF or NUL at or after `i`, or `n`.
+size_t NextLineEnd(const char* d, size_t i, size_t n) {
+#if defined(__SSE2__)
+  const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n'), nul = _mm_setzero_si128();
+  while (i + 16 <= n) {
+    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+    __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)), _mm_cmpeq_epi8(v, nul));
+    int mask = _mm_movemask_epi8(hit);
+    if (mask) return i + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+    i += 16;
+  }
+#endif
+  while (i < n && d[i] != '\r' && d[i] != '\n' && d[i] != '\0') ++i;
+  return i;
+}
+
+}  // namespace
+
 LineViews SplitLineViews(std::string_view text) {
   LineViews lines;
-  size_t nul = text.find('\0');
-  if (nul != std::string_view::npos) text = text.substr(0, nul);
   lines.reserve(text.size() / 64 + 1);
-  size_t start = 0, i = 0;
-  const size_t n = text.size();
+  size_t n = text.size();
   const char* d = text.data();
-  while (i < n) {
-    char c = d[i];
-    if (c == '\r' || c == '\n') {
-      lines.emplace_back(d + start, i - start);
-      if (c == '\r' && i + 1 < n && d[i + 1] == '\n') ++i;
-      start = ++i;
-    } else {
-      ++i;
+  size_t start = 0;
+  while (start < n) {
+    size_t i = NextLineEnd(d, start, n);
+    if (i == n) break;
+    if (d[i] == '\0') {
+      n = i;  // the text ends at a NUL
+      break;
     }
+    lines.emplace_back(d + start, i - start);
+    if (d[i] == '\r' && i + 1 < n && d[i + 1] == '\n') ++i;
+    start = i + 1;
   }
   if (start < n) lines.emplace_back(d + start, n - start);
   return lines;
@@ -676,10 +727,10 @@ void SaveBase64Attachment(cMailMessage& msg, const std::string& file_name, const
     path = MakeUniqueAttachmentPath(SanitizeAttachmentName(file_name));
     cAttachmentFileWriter out(path);
     cBase64Decoder dec;
-    for (std::string_view l : part.lines) {
-      dec.Feed(l, out.Buffer());
+    ForEachRun(part.lines, 64 * 1024, [&](std::string_view run) {
+      dec.Feed(run, out.Buffer());
       out.Flush(false);
-    }
+    });
     dec.Finish(out.Buffer());
     out.Close();
     AddAttachment(msg, path);

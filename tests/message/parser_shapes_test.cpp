@@ -279,6 +279,7 @@ TEST_F(ParserShapes, UniqueNamesAndTempFiles) {
       {"noext", "noext"},
       {"noext", "noext (1)"},
       {"../../.bashrc", ".bashrc"},
+      {".bashrc", ".bashrc (1)"},
       {"C:\\Users\\x\\win.doc", "win.doc"},
       {"a/b/..", "No name (2)"},
       {"tab\there\x01.txt", "tabhere.txt"},
