@@ -29,6 +29,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   char* made = mkdtemp(tmpl.data());
   if (!made) std::abort();
   g_root = qm::IncludeTrailingSlash(made);
+  // No litter in the temp directory once the run ends.
+  std::atexit([] { qm::RemoveDirectoryTree(g_root); });
   qm::InitialisePaths(g_root);
   qm::SetErrorSink(std::make_shared<QuietSink>());
   return 0;
