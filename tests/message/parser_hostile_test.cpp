@@ -42,7 +42,7 @@ TEST_F(ParserHostile, BrokenShapes) {
       {"UU without end", "\r\nbegin 644 x.bin\r\nM" + std::string(100, '!') + "\r\n"},
       {"UU begin only", "\r\nbegin 644 \r\n"},
       {"UU dots name", "\r\nbegin 644 ..\r\n#8V%T\r\nend\r\n"},
-      {"encoded word fragments", "Subject: =?=?=??=?Q?=?B?==?utf-8?B?\r\n\r\nx\r\n"},
+      {"encoded word fragments", "Subject: =?=?=?\?=?Q?=?B?==?utf-8?B?\r\n\r\nx\r\n"},
       {"charset junk", "Subject: =?\x01\xff/..?Q?x?=\r\nContent-Type: text/plain; charset=\"\xff\xfe\"\r\n\r\n\xff\r\n"},
       {"RFC 2231 junk", "Content-Type: multipart/mixed; boundary=q\r\n\r\n--q\r\nContent-Disposition: attachment; "
                         "filename*999*=x; filename*0*='''%%%; filename*=\r\nContent-Transfer-Encoding: base64\r\n\r\nQQ==\r\n--q--\r\n"},

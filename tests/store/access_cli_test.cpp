@@ -98,7 +98,9 @@ TEST_F(AccessCliTest, BadInputIsRefusedWithoutTouchingTheMailbox) {
     };
     Result r = Run(put_box(c.args), c.input);
     EXPECT_NE(r.status, 0);
-    if (!c.err.empty()) EXPECT_EQ(r.err, put_box(c.err));
+    if (!c.err.empty()) {
+      EXPECT_EQ(r.err, put_box(c.err));
+    }
     EXPECT_EQ(r.out, "");
     EXPECT_FALSE(FileExists(Box()));
   }

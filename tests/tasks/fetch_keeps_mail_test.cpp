@@ -26,7 +26,9 @@ TEST_F(FetchKeepsMailTest, AnInboxThatCannotBeOpenedDeletesNothing) {
     ASSERT_TRUE(host_->RunQueued());
     EXPECT_EQ(OnServer(), (Set{"one", "two"}));
     EXPECT_FALSE(errors_->messages().empty());  // the store said why
-    if (leave) EXPECT_TRUE(LoadUIDLList("Home").empty());
+    if (leave) {
+      EXPECT_TRUE(LoadUIDLList("Home").empty());
+    }
 
     // Once the Inbox is usable again the same messages come in.
     RemoveFile(Inbox());

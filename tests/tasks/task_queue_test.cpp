@@ -145,8 +145,9 @@ TEST_F(TaskQueueTest, OfflineRefusals) {
     Queue("A", Note("A"), "POP3", false, c.ask);
     ASSERT_TRUE(host_->RunQueued());
     EXPECT_EQ(host_->questions.size(), c.questions);
-    if (c.questions)
+    if (c.questions) {
       EXPECT_EQ(host_->questions[0], "Working offline: You are now working offline. Return to online mode?");
+    }
     EXPECT_EQ(Order().size(), c.runs ? 1u : 0u);
     // A refused task gets no row: no window is even created.
     EXPECT_EQ(host_->windows.size(), c.runs ? 1u : 0u);

@@ -102,13 +102,17 @@ TEST_F(Pop3TlsLogin, CapabilitiesChooseTheLoginInsideImplicitTls) {
     } else {
       EXPECT_EQ(got.size(), 1u) << "nothing after CAPA";
     }
-    if (std::string(c.first_command) == "AUTH PLAIN ")
+    if (std::string(c.first_command) == "AUTH PLAIN ") {
       EXPECT_EQ(Base64DecodeBytes(argument), std::string("\0ann\0pl@in secret", 17));
+    }
     const std::string traffic = ev.AllTraffic();
     EXPECT_EQ(traffic.find(kPassword), std::string::npos) << traffic;
-    if (!argument.empty()) EXPECT_EQ(traffic.find(argument), std::string::npos) << traffic;
-    if (std::string(c.first_command) == "AUTH PLAIN ")
+    if (!argument.empty()) {
+      EXPECT_EQ(traffic.find(argument), std::string::npos) << traffic;
+    }
+    if (std::string(c.first_command) == "AUTH PLAIN ") {
       EXPECT_NE(traffic.find("AUTH PLAIN ********"), std::string::npos) << traffic;
+    }
   }
 }
 
