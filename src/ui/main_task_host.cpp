@@ -12,6 +12,7 @@
 #include "ui/main_window.h"
 #include "ui/qt_text.h"
 #include "ui/window_entry_points.h"
+#include "ui/ui_thread.h"
 
 namespace qm {
 
@@ -31,24 +32,7 @@ class TMainTaskHost : public cTaskHost {
  public:
   explicit TMainTaskHost(TfrmMain* main) : main_(main) {}
 
-  void Synchronize(const std::function<void()>& fn) override {
-    if (QThread::currentThread() == qApp->thread()) {
-      fn();
-      return;
-    }
-    std::exception_ptr failure;
-    QMetaObject::invokeMethod(
-        qApp,
-        [&] {
-          try {
-            fn();
-          } catch (...) {
-            failure = std::current_exception();
-          }
-        },
-        Qt::BlockingQueuedConnection);
-    if (failure) std::rethrow_exception(failure);
-  }
+  void Synchronize(const std::function<void()>& fn) override { RunOnUiThread(fn); }
 
   bool WorkingOffline() override { return main_->WorkingOffline(); }
   void SetWorkingOffline(bool offline) override { main_->SetWorkingOffline(offline); }

@@ -31,6 +31,7 @@
 #include "ui/certificate_prompt.h"
 #include "ui/qt_text.h"
 #include "ui/tasks_progress.h"
+#include "ui/ui_thread.h"
 
 namespace qm {
 namespace {
@@ -39,24 +40,7 @@ namespace {
 // shows them; what would go to the main window is dropped or kept.
 class TrustPromptHost : public cTaskHost {
  public:
-  void Synchronize(const std::function<void()>& fn) override {
-    if (QThread::currentThread() == qApp->thread()) {
-      fn();
-      return;
-    }
-    std::exception_ptr error;
-    QMetaObject::invokeMethod(
-        qApp,
-        [&] {
-          try {
-            fn();
-          } catch (...) {
-            error = std::current_exception();
-          }
-        },
-        Qt::BlockingQueuedConnection);
-    if (error) std::rethrow_exception(error);
-  }
+  void Synchronize(const std::function<void()>& fn) override { RunOnUiThread(fn); }
   bool AskTrustCertificate(const cCertificateInfo& info) override {
     ++asked;
     return AskTrustCertificatePrompt(info);

@@ -22,29 +22,13 @@
 #include "ui/preview_mail.h"
 #include "ui/tasks_progress.h"
 #include "ui/window_entry_points.h"
+#include "ui/ui_thread.h"
 
 namespace qm {
 
 class UiTaskHost : public cTaskHost {
  public:
-  void Synchronize(const std::function<void()>& fn) override {
-    if (QThread::currentThread() == qApp->thread()) {
-      fn();
-      return;
-    }
-    std::exception_ptr error;
-    QMetaObject::invokeMethod(
-        qApp,
-        [&] {
-          try {
-            fn();
-          } catch (...) {
-            error = std::current_exception();
-          }
-        },
-        Qt::BlockingQueuedConnection);
-    if (error) std::rethrow_exception(error);
-  }
+  void Synchronize(const std::function<void()>& fn) override { RunOnUiThread(fn); }
   bool WorkingOffline() override { return false; }
   void SetWorkingOffline(bool) override {}
   bool AskYesNo(const std::string&, const std::string&) override { return true; }
