@@ -133,13 +133,16 @@ class RecordingTaskHost : public cTaskHost {
   }
   void PrintMessage(const cMailMessage& msg) override { printed.push_back(msg.Subject); }
   void PlayEventSound(const std::string& name, bool is_file) override { sounds.emplace_back(name, is_file); }
+  // A finished preview window is the user's until closed; the host keeps it
+  // until the test ends.
   cPreviewWindowView* CreatePreviewWindow() override {
     previews.push_back(std::make_shared<PreviewRecord>());
-    return new Preview(previews.back());
+    preview_windows_.push_back(std::make_unique<Preview>(previews.back()));
+    return preview_windows_.back().get();
   }
   void DestroyPreviewWindow(cPreviewWindowView* window) override {
     static_cast<Preview*>(window)->record->destroyed = true;
-    delete window;
+    std::erase_if(preview_windows_, [window](const auto& w) { return w.get() == window; });
   }
 
   bool SoundPlayed(const std::string& name) const {
@@ -149,6 +152,8 @@ class RecordingTaskHost : public cTaskHost {
   }
 
  private:
+  std::vector<std::unique_ptr<cPreviewWindowView>> preview_windows_;
+
   class View : public cTaskWindowView {
    public:
     explicit View(std::shared_ptr<TaskWindowRecord> r) : r_(std::move(r)) {}

@@ -9,7 +9,9 @@ namespace qm {
 
 // Runs `act` on the first modal window that opens (polling), e.g. to click a button.
 inline void WhenModalOpens(std::function<void(QWidget*)> act, int timeout_ms = 5000) {
-  auto* timer = new QTimer;
+  // Owned by the application, so a wait that never saw its window is freed
+  // with it.
+  auto* timer = new QTimer(qApp);
   auto waited = std::make_shared<int>(0);
   QObject::connect(timer, &QTimer::timeout, [timer, act, waited, timeout_ms] {
     *waited += 10;
