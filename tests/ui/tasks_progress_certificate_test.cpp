@@ -144,15 +144,6 @@ class CertificatePromptTest : public ::testing::Test {
     EXPECT_TRUE(cTask::WaitForThreads(10000));
     return shown;
   }
-  static bool WaitUntil(const std::function<bool()>& done, int ms) {
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < ms) {
-      QApplication::processEvents(QEventLoop::AllEvents, 10);
-      QTest::qWait(5);
-    }
-    return done();
-  }
   bool ErrorShown(const std::string& text) {
     if (!host.window) return false;
     for (const std::string& line : host.window->ErrorLines())

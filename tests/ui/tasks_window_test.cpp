@@ -86,15 +86,7 @@ class TasksWindowTest : public ::testing::Test {
     SetTaskHost(nullptr);
     ReleaseSettings();
   }
-  static bool WaitFor(const std::function<bool()>& done, int ms = 5000) {
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < ms) {
-      QApplication::processEvents(QEventLoop::AllEvents, 10);
-      QTest::qWait(5);
-    }
-    return done();
-  }
+  static bool WaitFor(const std::function<bool()>& done, int ms = 5000) { return WaitUntil(done, ms); }
   static void Queue(cTask* task, const std::string& server, bool silent = false) {
     task->SetTaskParams(server, silent, true);
     task->QueueTask();

@@ -1,6 +1,8 @@
 #pragma once
 // Helpers for driving modal windows from a test.
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -25,6 +27,17 @@ inline void WhenModalOpens(std::function<void(QWidget*)> act, int timeout_ms = 5
     }
   });
   timer->start(10);
+}
+
+// Keeps the event loop going until `done` holds or `ms` have passed.
+inline bool WaitUntil(const std::function<bool()>& done, int ms = 10000) {
+  QElapsedTimer t;
+  t.start();
+  while (!done() && t.elapsed() < ms) {
+    QApplication::processEvents(QEventLoop::AllEvents, 10);
+    QTest::qWait(5);
+  }
+  return done();
 }
 
 }  // namespace qm

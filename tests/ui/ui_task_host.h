@@ -17,6 +17,7 @@
 #include "store/message_store.h"
 #include "store/ref_list.h"
 #include "test_support/test_servers.h"
+#include "test_support_ui.h"
 #include "transport/task_store.h"
 #include "transport/task_ui.h"
 #include "ui/preview_mail.h"
@@ -70,15 +71,6 @@ class UiTaskHost : public cTaskHost {
   StringList sounds;
 };
 
-inline bool WaitUntil(const std::function<bool()>& done, int ms = 10000) {
-  QElapsedTimer t;
-  t.start();
-  while (!done() && t.elapsed() < ms) {
-    QApplication::processEvents(QEventLoop::AllEvents, 10);
-    QTest::qWait(5);
-  }
-  return done();
-}
 
 // An account pointed at the loopback Dovecot, holding the server's lock
 // while it lives so that parallel test processes take turns.
