@@ -24,6 +24,7 @@
 #include "test_support/temp_dir.h"
 #include "test_support/test_servers.h"
 #include "test_support_ui.h"
+#include "ui_task_host.h"
 #include "transport/fetch_mail_task.h"
 #include "transport/task_queue.h"
 #include "transport/task_store.h"
@@ -37,38 +38,15 @@ namespace qm {
 namespace {
 
 // The real task window and the real question, as the main window's host
-// shows them; what would go to the main window is dropped or kept.
-class TrustPromptHost : public cTaskHost {
+// shows them; any other question is answered No.
+class TrustPromptHost : public UiTaskHost {
  public:
-  void Synchronize(const std::function<void()>& fn) override { RunOnUiThread(fn); }
   bool AskTrustCertificate(const cCertificateInfo& info) override {
     ++asked;
     return AskTrustCertificatePrompt(info);
   }
-  std::unique_ptr<cTaskWindowView> CreateTaskWindow() override {
-    window = new TfrmTasksProgress;
-    return MakeTasksProgressView(window);
-  }
-  void SetMainStatusText(const std::string& text) override { status = text; }
-  bool WorkingOffline() override { return false; }
-  void SetWorkingOffline(bool) override {}
   bool AskYesNo(const std::string&, const std::string&) override { return false; }
-  void SetTasksRunning(bool) override {}
-  void SetTrayState(TTrayState, const std::string&) override {}
-  int NewMailCount() override { return 0; }
-  void SetNewMailCount(int) override {}
-  void RepaintMainWindow() override {}
-  void SendAllUnsentMessages() override {}
-  void HangUpAfterRun() override {}
-  bool PromptPassword(const std::string&, const std::string&, std::string&) override { return false; }
-  TSizePromptAnswer AskExceededSize(const cSizePromptInfo&) override { return TSizePromptAnswer::Fetch; }
-  void PrintMessage(const cMailMessage&) override {}
-  void PlayEventSound(const std::string&, bool) override {}
-  cPreviewWindowView* CreatePreviewWindow() override { return nullptr; }
-  void DestroyPreviewWindow(cPreviewWindowView*) override {}
 
-  QPointer<TfrmTasksProgress> window;
-  std::string status;
   int asked = 0;
 };
 
