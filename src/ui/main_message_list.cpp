@@ -163,14 +163,23 @@ void TMsgListModel::sort(int column, Qt::SortOrder order) {
       std::stable_sort(perm.begin(), perm.end(), [&](int a, int b) { return less(b, a); });
   }
 
-  std::vector<cMsgRow> sorted;
-  sorted.reserve(rows_.size());
   std::vector<int> new_row_of(rows_.size());
-  for (size_t i = 0; i < perm.size(); ++i) {
-    new_row_of[static_cast<size_t>(perm[i])] = static_cast<int>(i);
-    sorted.push_back(std::move(rows_[static_cast<size_t>(perm[i])]));
+  for (size_t i = 0; i < perm.size(); ++i) new_row_of[static_cast<size_t>(perm[i])] = static_cast<int>(i);
+  // The rows move in place along the permutation's cycles: a second copy of
+  // a large list would cost more in fresh memory than the sort itself.
+  std::vector<bool> placed(rows_.size());
+  for (size_t start = 0; start < perm.size(); ++start) {
+    if (placed[start] || static_cast<size_t>(perm[start]) == start) continue;
+    cMsgRow held = std::move(rows_[start]);
+    size_t at = start;
+    for (size_t from = static_cast<size_t>(perm[at]); from != start; from = static_cast<size_t>(perm[at])) {
+      rows_[at] = std::move(rows_[from]);
+      placed[at] = true;
+      at = from;
+    }
+    rows_[at] = std::move(held);
+    placed[at] = true;
   }
-  rows_ = std::move(sorted);
   QModelIndexList from = persistentIndexList();
   QModelIndexList to;
   to.reserve(from.size());
