@@ -31,7 +31,7 @@ cTaskHost* g_host = nullptr;
 cTaskHost* GetTaskHost() { return g_host; }
 void SetTaskHost(cTaskHost* host) { g_host = host; }
 
-cTask::cTask() = default;
+cTask::cTask() : feed_(std::make_shared<cTaskViewFeed>()) {}
 
 cTask::~cTask() {
   // A task discarded before it ran still owns what it was given.
@@ -71,6 +71,7 @@ void cTask::QueueTask() {
   }
   cTaskQueue& q = EnsureTasksWindow(silent_);
   task_window_ = &q;
+  feed_->SetView(&q.View());
   task_row_ = q.AddTask(this);
   if (q.CurrentRow < 0) q.RunNextTask();
 }
@@ -205,22 +206,12 @@ void cTask::UpdateStatusMessage(const std::string& text) {
 }
 
 void cTask::LogLine(const std::string& text, TColor colour) {
-  pending_log_line_ = text;
-  pending_log_colour_ = colour;
-  Synchronize([&] {
-    if (!task_window_) return;
-    cTaskWindowView& view = task_window_->View();
-    try {
-      view.AppendLogLine(pending_log_line_, pending_log_colour_);
-    } catch (...) {
-      try {
-        view.ClearLog();
-        view.AppendLogLine(pending_log_line_, pending_log_colour_);
-      } catch (...) {
-      }
-    }
-  });
+  if (feed_->AddLine(text, colour)) PostFeed();
   WriteLogText(text + "\r\n");
+}
+
+void cTask::PostFeed() {
+  Host().Post([feed = feed_] { feed->Deliver(); });
 }
 
 void cTask::ReportTaskError(const std::string& text) {
@@ -245,15 +236,11 @@ void cTask::ReportTaskError(const std::string& text) {
 }
 
 void cTask::SetProgressPosition(int position) {
-  Synchronize([&] {
-    if (task_window_) task_window_->View().SetProgressPosition(position);
-  });
+  if (feed_->SetPosition(position)) PostFeed();
 }
 
 void cTask::SetProgressMaximum(int maximum) {
-  Synchronize([&] {
-    if (task_window_) task_window_->View().SetProgressMaximum(maximum);
-  });
+  if (feed_->SetMaximum(maximum)) PostFeed();
 }
 
 void cTask::SetTaskState(int state) {
@@ -298,6 +285,9 @@ void cTask::FinishTask() {
   // The run may end here and the window go with it: nothing of this task
   // reaches the window afterwards.
   Synchronize([&] {
+    // Whatever is still gathered is shown before the window lets go of the task.
+    feed_->Deliver();
+    feed_->SetView(nullptr);
     cTaskQueue* window = task_window_;
     task_window_ = nullptr;
     if (!window) return;

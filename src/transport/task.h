@@ -2,7 +2,8 @@
 // cTask: one network operation on its own worker thread. The thread is
 // created suspended and started by the queue (task_queue.h); the task frees
 // itself when its body returns. A task touches windows only through the
-// host's Synchronize and waits for every hand-over.
+// host: it waits for every hand-over, except for log lines and progress,
+// which it queues and goes on.
 #include <cstdio>
 #include <map>
 #include <memory>
@@ -10,6 +11,7 @@
 
 #include "transport/lite_socket.h"
 #include "transport/task_ui.h"
+#include "transport/task_view_feed.h"
 
 namespace qm {
 
@@ -92,6 +94,8 @@ class cTask {
   void OpenLogFile();
   void WriteLogText(const std::string& text);
   void CloseLogFile();
+  // Hands what the feed has gathered to the UI thread without waiting.
+  void PostFeed();
 
   std::string status_message_;
   std::string error_message_;
@@ -102,9 +106,9 @@ class cTask {
   bool may_run_ = false;
   std::FILE* log_file_ = nullptr;
   std::map<std::string, TQDB*> open_mailboxes_;
-  std::string pending_log_line_;
-  TColor pending_log_colour_ = kLogBlack;
   cTaskQueue* task_window_ = nullptr;
+  // Log lines and progress on their way to the task window.
+  std::shared_ptr<cTaskViewFeed> feed_;
   std::string server_name_;
   bool failed_ = false;
 

@@ -107,6 +107,9 @@ class cTaskHost {
   // Runs `fn` on the UI thread and returns once it has run; runs it at once
   // when called on the UI thread. Exceptions of `fn` pass to the caller.
   virtual void Synchronize(const std::function<void()>& fn) = 0;
+  // Runs `fn` on the UI thread after what was handed over before it, without
+  // waiting for it. Hosts without a queue of their own run it as Synchronize.
+  virtual void Post(std::function<void()> fn) { Synchronize(fn); }
 
   // Offline mode of the main window.
   virtual bool WorkingOffline() = 0;

@@ -65,6 +65,8 @@ cConsoleTaskHost::~cConsoleTaskHost() = default;
 
 void cConsoleTaskHost::Synchronize(const std::function<void()>& fn) { loop_.Invoke(fn); }
 
+void cConsoleTaskHost::Post(std::function<void()> fn) { loop_.Post(std::move(fn)); }
+
 bool cConsoleTaskHost::RunUntilIdle(int timeout_ms) {
   loop_.RunUntil([] { return TasksWindow == nullptr || TasksWindow->CurrentRow < 0; }, timeout_ms);
   cTask::WaitForThreads(timeout_ms);

@@ -29,6 +29,7 @@ class cConsoleTaskHost : public cTaskHost {
   int ErrorCount() const { return errors_; }
 
   void Synchronize(const std::function<void()>& fn) override;
+  void Post(std::function<void()> fn) override;
   bool WorkingOffline() override { return false; }
   void SetWorkingOffline(bool) override {}
   bool AskYesNo(const std::string& text, const std::string& caption) override;

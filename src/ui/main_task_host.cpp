@@ -33,6 +33,7 @@ class TMainTaskHost : public cTaskHost {
   explicit TMainTaskHost(TfrmMain* main) : main_(main) {}
 
   void Synchronize(const std::function<void()>& fn) override { RunOnUiThread(fn); }
+  void Post(std::function<void()> fn) override { PostToUiThread(std::move(fn)); }
 
   bool WorkingOffline() override { return main_->WorkingOffline(); }
   void SetWorkingOffline(bool offline) override { main_->SetWorkingOffline(offline); }

@@ -27,4 +27,8 @@ void RunOnUiThread(const std::function<void()>& fn) {
   if (failure) std::rethrow_exception(failure);
 }
 
+void PostToUiThread(std::function<void()> fn) {
+  QMetaObject::invokeMethod(qApp, std::move(fn), Qt::QueuedConnection);
+}
+
 }  // namespace qm

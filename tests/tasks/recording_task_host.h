@@ -27,6 +27,7 @@ struct TaskWindowRecord {
   StringList errors;
   std::vector<int> current_rows;
   int progress_max = 0;
+  int progress_position = 0;
   int shown = 0;
   int errors_page = 0;
   int flashed = 0;
@@ -97,6 +98,7 @@ class RecordingTaskHost : public cTaskHost {
   TaskWindowRecord& Window(size_t i = 0) { return *windows.at(i); }
 
   void Synchronize(const std::function<void()>& fn) override { loop_.Invoke(fn); }
+  void Post(std::function<void()> fn) override { loop_.Post(std::move(fn)); }
   bool WorkingOffline() override { return offline; }
   void SetWorkingOffline(bool value) override { offline = value; }
   bool AskYesNo(const std::string& text, const std::string& caption) override {
@@ -180,7 +182,7 @@ class RecordingTaskHost : public cTaskHost {
     void AppendErrorLines(const StringList& lines) override {
       r_->errors.insert(r_->errors.end(), lines.begin(), lines.end());
     }
-    void SetProgressPosition(int) override {}
+    void SetProgressPosition(int position) override { r_->progress_position = position; }
     void SetProgressMaximum(int maximum) override { r_->progress_max = maximum; }
     void ShowErrorsPage() override { ++r_->errors_page; }
     void ShowWindow(bool) override { ++r_->shown; }

@@ -3,7 +3,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <stdexcept>
+#include <string>
+#include <thread>
 
 #include "platform/file_system.h"
 #include "tasks/task_test_support.h"
@@ -191,6 +195,35 @@ TEST_F(TaskQueueTest, StatusAndLogHandOvers) {
   EXPECT_EQ(host_->main_status.front(), " Connecting...");
   EXPECT_TRUE(host_->Window().LogHas("+OK Dovecot ready."));
   EXPECT_EQ(host_->Window().log[0].second, kLogGreen);
+}
+
+TEST_F(TaskQueueTest, LogLinesAndProgressGoOutWithoutWaitingAndArriveInOrder) {
+  std::atomic<bool> started{false}, emitted{false};
+  Queue("A", [&](ScriptedTask& t) {
+    started = true;
+    t.SetProgressMaximum(500);
+    for (int i = 0; i < 500; ++i) {
+      t.LogLine("line " + std::to_string(i), kLogGreen);
+      t.SetProgressPosition(i + 1);
+    }
+    emitted = true;
+    t.UpdateStatusMessage("Done");  // waits for the interface thread
+    t.LogLine("after the status", kLogBlack);
+  });
+  ASSERT_TRUE(host_->Loop().RunUntil([&] { return started.load(); }, 20000));
+  // Nobody serves the interface thread now: the worker still gets through.
+  for (int waited = 0; !emitted && waited < 20000; waited += 5)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  EXPECT_TRUE(emitted) << "a log line or progress step waited for the interface thread";
+  ASSERT_TRUE(host_->RunQueued());
+  const TaskWindowRecord& w = host_->Window();
+  ASSERT_EQ(w.log.size(), 501u);
+  for (int i = 0; i < 500; ++i) ASSERT_EQ(w.log[static_cast<size_t>(i)].first, "line " + std::to_string(i));
+  EXPECT_EQ(w.log.back().first, "after the status");
+  EXPECT_THAT(w.statuses, ElementsAre("Done"));
+  EXPECT_EQ(w.progress_max, 500);
+  EXPECT_EQ(w.progress_position, 0) << "the finished task sets the bar back";
+  EXPECT_EQ(w.LastState(0), kTaskDone);
 }
 
 TEST_F(TaskQueueTest, AFailingStatusLabelIsReportedAndTheTaskGoesOn) {

@@ -30,6 +30,7 @@ namespace qm {
 class UiTaskHost : public cTaskHost {
  public:
   void Synchronize(const std::function<void()>& fn) override { RunOnUiThread(fn); }
+  void Post(std::function<void()> fn) override { PostToUiThread(std::move(fn)); }
   bool WorkingOffline() override { return false; }
   void SetWorkingOffline(bool) override {}
   bool AskYesNo(const std::string&, const std::string&) override { return true; }
