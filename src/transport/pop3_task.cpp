@@ -70,11 +70,22 @@ bool cPOP3Task::RunTask() {
   return true;
 }
 
+cPOP3Task::~cPOP3Task() {
+  if (!temp_path_.empty()) RemoveFile(temp_path_);
+}
+
 bool cPOP3Task::FetchMessage(int number, bool headers_only, cMailMessage& msg) {
+  // Kept temporary files are one per message, as they always were.
+  const bool delete_temp = !OptionsIni || OptionsIni->ReadBool("Options", "DeleteTempFiles", true);
   std::string path;
   bool ok = false;
   try {
-    path = MakeTempFileName();
+    if (delete_temp && !temp_path_.empty() && FileExists(temp_path_)) {
+      path = temp_path_;
+    } else {
+      path = MakeTempFileName();
+      if (delete_temp) temp_path_ = path;
+    }
     {
       std::ofstream file(path, std::ios::binary | std::ios::trunc);
       if (!file) throw FileError::FromErrno("Cannot create file", path, errno);
@@ -94,8 +105,7 @@ bool cPOP3Task::FetchMessage(int number, bool headers_only, cMailMessage& msg) {
     ReportTaskError(QuotedStr(e.what()) + " has occured in cPOP3Task->FetchMessage ()");
     ok = false;
   }
-  if (!path.empty() && (!OptionsIni || OptionsIni->ReadBool("Options", "DeleteTempFiles", true)))
-    RemoveFile(path);
+  // The task's own file goes when the task does; kept ones stay.
   return ok;
 }
 

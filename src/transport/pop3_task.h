@@ -15,6 +15,7 @@ int MessageNumberOf(const std::string& text);
 
 class cPOP3Task : public cTask {
  public:
+  ~cPOP3Task() override;
   std::string GetTaskType() const override { return "POP3"; }
 
   // Retrieves message `number` (only its header with `headers_only`) and
@@ -34,6 +35,10 @@ class cPOP3Task : public cTask {
 
  private:
   TLitePOP3* pop3_ = nullptr;  // the task's socket
+  // The temporary file every message of this task passes through, when they
+  // are deleted after parsing: creating a file per message costs more than
+  // parsing most of them.
+  std::string temp_path_;
 };
 
 }  // namespace qm

@@ -51,6 +51,35 @@ TEST_F(FetchTest, WithoutLeavingMailEverythingIsStoredAndDeleted) {
   }
 }
 
+TEST_F(FetchTest, EachMessageIsParsedAloneAndTemporaryFilesGoUnlessKept) {
+  auto temp_files = [] {
+    size_t n = 0;
+    for (const DirEntry& e : ListDirectory(TempDir)) n += e.is_directory ? 0 : 1;
+    return n;
+  };
+  const size_t before = temp_files();
+  MakeAccount("Home");
+  // A large message first: the next one must not see what is left of it.
+  AddMaildirMessage(pop3_.maildir, TestMessage("large", "Ann <ann@example.test>", 300000));
+  PutOnServer({"small", "tiny"});
+  Fetch();
+  ASSERT_TRUE(host_->RunQueued());
+  EXPECT_EQ(Subjects(Inbox()), (Set{"large", "small", "tiny"}));
+  for (auto& m : MailboxMessages(Inbox())) {
+    const StringList& body = *m.msg.Body;
+    if (m.msg.Subject != "large") EXPECT_EQ(body, StringList{"Body of " + m.msg.Subject}) << m.msg.Subject;
+    else EXPECT_GT(body.size(), 4000u);
+    FreeMessage(m.msg);
+  }
+  EXPECT_EQ(temp_files(), before) << "the fetch left temporary files behind";
+
+  OptionsIni->WriteBool("Options", "DeleteTempFiles", false);
+  PutOnServer({"kept one", "kept two"});
+  Fetch();
+  ASSERT_TRUE(host_->RunQueued());
+  EXPECT_EQ(temp_files(), before + 2) << "kept temporary files are one per message";
+}
+
 TEST_F(FetchTest, LeavingMailSkipsKnownUniqueIdsAndRecordsAllInServerOrder) {
   MakeAccount("Home", /*leave_on_server=*/true);
   PutOnServer({"one", "two", "three"});
