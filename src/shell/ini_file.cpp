@@ -9,6 +9,7 @@
 #include <memory>
 #include <exception>
 #include <mutex>
+#include <unordered_map>
 
 #include "platform/file_system.h"
 #include "shell/text_utils.h"
@@ -31,7 +32,18 @@ struct Section {
 struct Parsed {
   StringList preamble;  // lines before the first section
   std::vector<Section> sections;
+  // The first section of each name (ASCII case folded): a book of many
+  // contacts is read one section at a time. Rebuilt after sections change.
+  std::unordered_map<std::string, size_t> index;
+  bool index_valid = false;
 };
+
+std::string FoldedName(const std::string& name) {
+  std::string out = name;
+  for (char& c : out)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return out;
+}
 
 // A parsed file with the stat data it was read under.
 struct CacheItem {
@@ -73,14 +85,31 @@ std::shared_ptr<Parsed> ParseText(const std::string& text) {
   return p;
 }
 
+// Written straight into one text: a large book is stored at every save.
 std::string Serialise(const Parsed& p) {
-  StringList lines = p.preamble;
+  size_t total = 0;
+  for (const auto& l : p.preamble) total += l.size() + 2;
   for (const auto& s : p.sections) {
-    lines.push_back("[" + s.name + "]");
-    for (const auto& l : s.other_lines) lines.push_back(l);
-    for (const auto& e : s.entries) lines.push_back(e.key + "=" + e.value);
+    total += s.name.size() + 4;
+    for (const auto& l : s.other_lines) total += l.size() + 2;
+    for (const auto& e : s.entries) total += e.key.size() + e.value.size() + 3;
   }
-  return JoinLines(lines);
+  std::string out;
+  out.reserve(total);
+  for (const auto& l : p.preamble) AppendLine(out, l);
+  for (const auto& s : p.sections) {
+    out += '[';
+    out += s.name;
+    out += "]\r\n";
+    for (const auto& l : s.other_lines) AppendLine(out, l);
+    for (const auto& e : s.entries) {
+      out += e.key;
+      out += '=';
+      out += e.value;
+      out += "\r\n";
+    }
+  }
+  return out;
 }
 
 void RememberStat(CacheItem& item, const struct stat& st) {
@@ -135,9 +164,13 @@ void CommitLocked(const std::string& path) {
 }
 
 Section* FindSection(Parsed& p, const std::string& name) {
-  for (auto& s : p.sections)
-    if (SameTextAscii(s.name, name)) return &s;
-  return nullptr;
+  if (!p.index_valid) {
+    p.index.clear();
+    for (size_t i = 0; i < p.sections.size(); ++i) p.index.emplace(FoldedName(p.sections[i].name), i);
+    p.index_valid = true;
+  }
+  auto it = p.index.find(FoldedName(name));
+  return it == p.index.end() ? nullptr : &p.sections[it->second];
 }
 
 bool Lookup(const std::string& path, const std::string& section, const std::string& key, std::string& out) {
@@ -226,6 +259,7 @@ void IniFile::WriteString(const std::string& section, const std::string& key, co
   Section* s = FindSection(p, section);
   if (!s) {
     p.sections.push_back(Section{section, {}, {}});
+    p.index_valid = false;
     s = &p.sections.back();
   }
   // A value cannot span lines in this format.
@@ -257,6 +291,7 @@ void IniFile::EraseSection(const std::string& section) {
   Parsed& p = LoadLocked(path_);
   size_t before = p.sections.size();
   std::erase_if(p.sections, [&](const Section& s) { return SameTextAscii(s.name, section); });
+  p.index_valid = false;
   if (p.sections.size() != before) CommitLocked(path_);
 }
 
