@@ -87,6 +87,22 @@ TEST(IniFile, EraseDeleteAndListKeepOrder) {
   EXPECT_EQ(ini.ReadString("A", "k1", ""), "v");
 }
 
+TEST(IniFile, ASectionNamedTwiceReadsFromTheFirstUntilBothAreErased) {
+  class TempDir dir;
+  const std::string path = dir.path() + "book.ini";
+  WriteFileAtomically(path, "[Ann]\r\nEmail=first\r\n[Bob]\r\nEmail=b\r\n[ANN]\r\nEmail=second\r\n");
+  IniFile ini(path);
+  EXPECT_EQ(ini.ReadString("ann", "Email", ""), "first");
+  ini.WriteString("Cy", "Email", "c");  // a section added behind the others
+  EXPECT_EQ(ini.ReadString("CY", "Email", ""), "c");
+  EXPECT_EQ(ini.ReadString("Ann", "Email", ""), "first");
+  ini.EraseSection("Ann");
+  EXPECT_FALSE(ini.SectionExists("ann"));
+  EXPECT_EQ(ini.ReadString("Bob", "Email", ""), "b");
+  EXPECT_EQ(ini.ReadString("Cy", "Email", ""), "c");
+  EXPECT_EQ(ini.ReadSections(), (StringList{"Bob", "Cy"}));
+}
+
 TEST(IniFile, GarbageReadsAsDefaultsAndSurvivesAWrite) {
   class TempDir dir;
   std::string path = dir.path() + "g.ini";
