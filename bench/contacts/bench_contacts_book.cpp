@@ -107,9 +107,7 @@ int main() {
   size_t ours_seen = 0;
   double ours_list = SecondsOf([&] {
     ours_seen = 0;
-    for (const std::string& name : ListContacts(ini)) {
-      cContact c;
-      ReadContact(ini, name, true, c);
+    for (const cContact& c : ReadContactsQuick(ini)) {
       ours_seen += c.Email.size() + c.HomePage.size() + (c.ShowOnContactPane ? 1 : 0);
     }
   }, 3);

@@ -24,11 +24,7 @@ void WriteToContact(const std::string& name, const std::string& book_file, const
 
 std::string GroupRecipients(const std::string& book_file) {
   std::string to;
-  IniFile book(book_file);
-  IniFile::UpdateScope batch(book);  // one parse of the book for every contact
-  for (const std::string& name : ListContacts(book_file)) {
-    cContact c;
-    ReadContact(book_file, name, true, c);
+  for (const cContact& c : ReadContactsQuick(book_file)) {
     // An empty piece would give the send task an empty recipient.
     if (TrimBlanks(c.Email).empty()) continue;
     if (!to.empty()) to += ", ";

@@ -156,6 +156,20 @@ bool MoveContact(const std::string& from_book, const std::string& to_book, const
 
 StringList ListContacts(const std::string& book_file) { return IniFile(book_file).ReadSections(); }
 
+std::vector<cContact> ReadContactsQuick(const std::string& book_file) {
+  IniFile ini(book_file);
+  // One check that the file is fresh for the whole list, not one per contact.
+  IniFile::UpdateScope batch(ini);
+  const StringList names = ListContacts(book_file);
+  std::vector<cContact> out;
+  out.reserve(names.size());
+  for (const std::string& name : names) {
+    out.emplace_back();
+    ReadContact(book_file, name, true, out.back());
+  }
+  return out;
+}
+
 StringList GetBookList() {
   StringList books{kMainBookName};
   if (ContactsDir.empty()) return books;

@@ -503,10 +503,7 @@ void TfrmAddressBook::RefreshContacts() {
     lstContacts->clear();
     const std::string file = SelectedBookFile();
     if (!file.empty()) {
-      for (const std::string& name : ListContacts(file)) {
-        cContact c;
-        InitContact(c);
-        ReadContact(file, name, true, c);
+      for (const cContact& c : ReadContactsQuick(file)) {
         auto* item = new QTreeWidgetItem(lstContacts, {Q(c.Name), Q(c.Email), Q(c.HomePage)});
         item->setIcon(0, ContactPicture());
         item->setData(0, kOldNameRole, Q(c.Name));

@@ -123,13 +123,10 @@ void TfrmBrowseContacts::lstGroupsChange() {
   const int row = lstGroups->currentRow();
   if (row < 0) return;
   const std::string file = row == 0 ? ContactsFile() : GetGroupFile(S(lstGroups->item(row)->text()));
-  StringList names = ListContacts(file);
-  std::stable_sort(names.begin(), names.end(),
-                   [](const std::string& a, const std::string& b) { return CompareTextAscii(a, b) < 0; });
-  for (const std::string& name : names) {
-    cContact c;
-    InitContact(c);
-    ReadContact(file, name, true, c);
+  std::vector<cContact> contacts = ReadContactsQuick(file);
+  std::stable_sort(contacts.begin(), contacts.end(),
+                   [](const cContact& a, const cContact& b) { return CompareTextAscii(a.Name, b.Name) < 0; });
+  for (const cContact& c : contacts) {
     auto* item = new QTreeWidgetItem(lstContacts, {Q(c.Name), Q(c.Email)});
     item->setIcon(0, ContactPicture());
   }

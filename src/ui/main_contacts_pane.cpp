@@ -87,14 +87,11 @@ void TfrmMain::cboContactGroupsChange() {
   lstContacts->clear();
   if (cboContactGroups->count() == 0) return;
   const std::string file = SelectedContactFile();
-  StringList names = ListContacts(file);
-  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-    return CompareTextAscii(a, b) < 0;
+  std::vector<cContact> contacts = ReadContactsQuick(file);
+  std::sort(contacts.begin(), contacts.end(), [](const cContact& a, const cContact& b) {
+    return CompareTextAscii(a.Name, b.Name) < 0;
   });
-  for (const std::string& name : names) {
-    cContact c;
-    InitContact(c);
-    ReadContact(file, name, true, c);
+  for (const cContact& c : contacts) {
     if (c.ShowOnContactPane) new QListWidgetItem(ContactPicture(), Q(c.Name), lstContacts);
   }
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "accounts/test_paths.h"
 #include "platform/file_system.h"
 #include "shell/ini_file.h"
@@ -146,6 +148,29 @@ TEST_F(ContactStoreTest, QuickReadTakesOnlyTheListFields) {
   EXPECT_FALSE(r.ShowOnContactPane);
   EXPECT_TRUE(r.NickName.empty() && r.Notes.empty() && r.UseAccount.empty());
   EXPECT_EQ(r.Gender, 0);
+}
+
+TEST_F(ContactStoreTest, TheWholeBookReadsQuicklyInFileOrder) {
+  EXPECT_TRUE(ReadContactsQuick(Book()).empty()) << "no book yet";
+  ASSERT_TRUE(WriteContact(Book(), FullContact("Zoe")));
+  cContact bare;
+  InitContact(bare);
+  bare.Name = "adam";
+  ASSERT_TRUE(WriteContact(Book(), bare));
+  ASSERT_TRUE(WriteContact(Book(), FullContact("Ann")));
+  const std::vector<cContact> all = ReadContactsQuick(Book());
+  ASSERT_EQ(all.size(), 3u);
+  EXPECT_EQ(all[0].Name, "Zoe");
+  EXPECT_EQ(all[1].Name, "adam");
+  EXPECT_EQ(all[2].Name, "Ann");
+  EXPECT_EQ(all[0].Email, "ann@example.org");
+  EXPECT_FALSE(all[0].ShowOnContactPane);
+  EXPECT_TRUE(all[0].NickName.empty()) << "only the list fields are read";
+  EXPECT_TRUE(all[1].Email.empty());
+  EXPECT_TRUE(all[1].ShowOnContactPane);
+  // A change made by another writer is seen by the next list.
+  IniFile(Book()).WriteString("adam", "Email", "adam@example.org");
+  EXPECT_EQ(ReadContactsQuick(Book())[1].Email, "adam@example.org");
 }
 
 TEST_F(ContactStoreTest, MissingOrOddDataReadsAsDefaults) {
