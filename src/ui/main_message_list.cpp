@@ -123,19 +123,37 @@ Qt::ItemFlags TMsgListModel::flags(const QModelIndex& index) const {
   return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemNeverHasChildren;
 }
 
+bool TMsgListModel::IsNumberColumn(int column) {
+  return column == clnDateTime || column == clnSize || column == clnAttachments;
+}
+
+double TMsgListModel::NumberKey(const cMsgRow& r, int column) {
+  return column == clnDateTime ? r.date : column == clnSize ? r.size : (r.has_attachments ? 1 : 0);
+}
+
+bool TMsgListModel::TextLess(const cMsgRow& x, const cMsgRow& y, int column) const {
+  switch (column) {
+    case clnSubject: return CompareTextAscii(x.subject, y.subject) < 0;
+    case clnAuthor:
+      return (show_full_name_ ? CompareTextAscii(x.from, y.from) : CompareTextAscii(x.from_name, y.from_name)) < 0;
+    case clnTo: return CompareTextAscii(x.to, y.to) < 0;
+    case clnAccount: return CompareTextAscii(x.account, y.account) < 0;
+  }
+  return false;
+}
+
 void TMsgListModel::sort(int column, Qt::SortOrder order) {
-  if (column < 0 || column >= kMsgColumnCount || rows_.size() < 2) return;
+  if (column < 0 || column >= kMsgColumnCount) return;
+  sort_column_ = column;
+  sort_order_ = order;
+  if (rows_.size() < 2) return;
   emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
   std::vector<int> perm(rows_.size());
   std::iota(perm.begin(), perm.end(), 0);
-  if (column == clnDateTime || column == clnSize || column == clnAttachments) {
+  if (IsNumberColumn(column)) {
     // Numbers sort as (value, row) pairs side by side: no walk over the rows.
     std::vector<std::pair<double, int>> keyed(rows_.size());
-    for (size_t i = 0; i < rows_.size(); ++i) {
-      const cMsgRow& r = rows_[i];
-      double v = column == clnDateTime ? r.date : column == clnSize ? r.size : (r.has_attachments ? 1 : 0);
-      keyed[i] = {v, static_cast<int>(i)};
-    }
+    for (size_t i = 0; i < rows_.size(); ++i) keyed[i] = {NumberKey(rows_[i], column), static_cast<int>(i)};
     // Equal values keep their order in either direction.
     if (order == Qt::AscendingOrder)
       std::stable_sort(keyed.begin(), keyed.end(),
@@ -146,16 +164,7 @@ void TMsgListModel::sort(int column, Qt::SortOrder order) {
     for (size_t i = 0; i < keyed.size(); ++i) perm[i] = keyed[i].second;
   } else {
     auto less = [&](int a, int b) {
-      const cMsgRow& x = rows_[static_cast<size_t>(a)];
-      const cMsgRow& y = rows_[static_cast<size_t>(b)];
-      switch (column) {
-        case clnSubject: return CompareTextAscii(x.subject, y.subject) < 0;
-        case clnAuthor:
-          return (show_full_name_ ? CompareTextAscii(x.from, y.from) : CompareTextAscii(x.from_name, y.from_name)) < 0;
-        case clnTo: return CompareTextAscii(x.to, y.to) < 0;
-        case clnAccount: return CompareTextAscii(x.account, y.account) < 0;
-      }
-      return false;
+      return TextLess(rows_[static_cast<size_t>(a)], rows_[static_cast<size_t>(b)], column);
     };
     if (order == Qt::AscendingOrder)
       std::stable_sort(perm.begin(), perm.end(), less);
@@ -221,8 +230,21 @@ void TMsgListModel::AppendRows(std::vector<cMsgRow>&& rows) {
 
 int TMsgListModel::AddRow(cMsgRow row) {
   int at = Count();
+  if (sort_column_ >= 0) {
+    // The first row the new one sorts before: equal rows keep theirs first,
+    // as a stable sort of the list with the new row at its end would.
+    const int column = sort_column_;
+    const bool ascending = sort_order_ == Qt::AscendingOrder;
+    auto before = [&](const cMsgRow& x, const cMsgRow& y) {
+      if (IsNumberColumn(column))
+        return ascending ? NumberKey(x, column) < NumberKey(y, column) : NumberKey(x, column) > NumberKey(y, column);
+      return ascending ? TextLess(x, y, column) : TextLess(y, x, column);
+    };
+    auto it = std::upper_bound(rows_.begin(), rows_.end(), row, before);
+    at = static_cast<int>(it - rows_.begin());
+  }
   beginInsertRows({}, at, at);
-  rows_.push_back(std::move(row));
+  rows_.insert(rows_.begin() + at, std::move(row));
   endInsertRows();
   return at;
 }

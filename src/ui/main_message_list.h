@@ -50,6 +50,8 @@ class TMsgListModel : public QAbstractTableModel {
   void Reserve(int rows) { rows_.reserve(static_cast<size_t>(rows)); }
   // Adds many rows at once (the fill of a mailbox).
   void AppendRows(std::vector<cMsgRow>&& rows);
+  // Adds one row where the list's sort puts it (after rows that compare
+  // equal), or at the end while the list is unsorted; returns its row.
   int AddRow(cMsgRow row);
   void RemoveRowAt(int row);
   void SetRow(int row, cMsgRow value);
@@ -63,8 +65,15 @@ class TMsgListModel : public QAbstractTableModel {
   static bool IsUnread(const cMsgRow& row) { return !row.read; }
 
  private:
+  static bool IsNumberColumn(int column);
+  static double NumberKey(const cMsgRow& r, int column);
+  // The ascending order of a text column.
+  bool TextLess(const cMsgRow& x, const cMsgRow& y, int column) const;
+
   std::vector<cMsgRow> rows_;
   bool show_full_name_ = false;
+  int sort_column_ = -1;  // the last sort; -1: none yet
+  Qt::SortOrder sort_order_ = Qt::AscendingOrder;
 };
 
 // The mime type of dragged message rows.

@@ -77,5 +77,26 @@ TEST(MessageListModel, SelectionAndCurrentRowFollowTheirMessagesThroughASort) {
   EXPECT_EQ(sel.currentIndex().row(), 1);
 }
 
+TEST(MessageListModel, ARowAddedLaterGoesWhereTheSortPutsIt) {
+  TMsgListModel m;
+  EXPECT_EQ(m.AddRow(Row("x", "unsorted", 9, 1, false)), 0);
+  EXPECT_EQ(m.AddRow(Row("y", "still unsorted", 0, 1, false)), 1) << "before any sort rows are appended";
+
+  TMsgListModel byDate;
+  byDate.AppendRows(Rows());
+  byDate.sort(clnDateTime, Qt::DescendingOrder);  // d e a c b
+  EXPECT_EQ(byDate.AddRow(Row("n", "newest", 9, 1, false)), 0);
+  EXPECT_EQ(byDate.AddRow(Row("o", "oldest", 0, 1, false)), 6);
+  EXPECT_EQ(byDate.AddRow(Row("s", "same as a", 3, 1, false)), 4) << "after the row of the same date";
+  EXPECT_EQ(Keys(byDate), "ndeascbo");
+
+  TMsgListModel bySubject;
+  bySubject.AppendRows(Rows());
+  bySubject.sort(clnSubject, Qt::AscendingOrder);  // b d a c e
+  EXPECT_EQ(bySubject.AddRow(Row("p", "APPLE", 1, 1, false)), 2) << "after Apple and apple";
+  EXPECT_EQ(bySubject.AddRow(Row("q", "zebra", 1, 1, false)), 6);
+  EXPECT_EQ(Keys(bySubject), "bdpaceq");
+}
+
 }  // namespace
 }  // namespace qm
