@@ -38,13 +38,6 @@ struct Parsed {
   bool index_valid = false;
 };
 
-std::string FoldedName(const std::string& name) {
-  std::string out = name;
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return out;
-}
-
 // A parsed file with the stat data it was read under.
 struct CacheItem {
   bool exists = false;
@@ -85,7 +78,8 @@ std::shared_ptr<Parsed> ParseText(const std::string& text) {
   return p;
 }
 
-// Written straight into one text: a large book is stored at every save.
+// Written straight into one text of the exact size: a large book is stored
+// at every save, and growing the text in steps costs more than counting.
 std::string Serialise(const Parsed& p) {
   size_t total = 0;
   for (const auto& l : p.preamble) total += l.size() + 2;
@@ -99,15 +93,9 @@ std::string Serialise(const Parsed& p) {
   for (const auto& l : p.preamble) AppendLine(out, l);
   for (const auto& s : p.sections) {
     out += '[';
-    out += s.name;
-    out += "]\r\n";
+    AppendLine(out += s.name, "]");
     for (const auto& l : s.other_lines) AppendLine(out, l);
-    for (const auto& e : s.entries) {
-      out += e.key;
-      out += '=';
-      out += e.value;
-      out += "\r\n";
-    }
+    for (const auto& e : s.entries) AppendLine((out += e.key) += '=', e.value);
   }
   return out;
 }
@@ -166,10 +154,10 @@ void CommitLocked(const std::string& path) {
 Section* FindSection(Parsed& p, const std::string& name) {
   if (!p.index_valid) {
     p.index.clear();
-    for (size_t i = 0; i < p.sections.size(); ++i) p.index.emplace(FoldedName(p.sections[i].name), i);
+    for (size_t i = 0; i < p.sections.size(); ++i) p.index.emplace(LowerCaseAscii(p.sections[i].name), i);
     p.index_valid = true;
   }
-  auto it = p.index.find(FoldedName(name));
+  auto it = p.index.find(LowerCaseAscii(name));
   return it == p.index.end() ? nullptr : &p.sections[it->second];
 }
 
