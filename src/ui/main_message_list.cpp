@@ -131,6 +131,15 @@ double TMsgListModel::NumberKey(const cMsgRow& r, int column) {
   return column == clnDateTime ? r.date : column == clnSize ? r.size : (r.has_attachments ? 1 : 0);
 }
 
+bool TMsgListModel::SortsBefore(const cMsgRow& x, const cMsgRow& y) const {
+  const bool ascending = sort_order_ == Qt::AscendingOrder;
+  if (IsNumberColumn(sort_column_)) {
+    const double a = NumberKey(x, sort_column_), b = NumberKey(y, sort_column_);
+    return ascending ? a < b : a > b;
+  }
+  return ascending ? TextLess(x, y, sort_column_) : TextLess(y, x, sort_column_);
+}
+
 bool TMsgListModel::TextLess(const cMsgRow& x, const cMsgRow& y, int column) const {
   switch (column) {
     case clnSubject: return CompareTextAscii(x.subject, y.subject) < 0;
@@ -163,13 +172,9 @@ void TMsgListModel::sort(int column, Qt::SortOrder order) {
                        [](const auto& a, const auto& b) { return a.first > b.first; });
     for (size_t i = 0; i < keyed.size(); ++i) perm[i] = keyed[i].second;
   } else {
-    auto less = [&](int a, int b) {
-      return TextLess(rows_[static_cast<size_t>(a)], rows_[static_cast<size_t>(b)], column);
-    };
-    if (order == Qt::AscendingOrder)
-      std::stable_sort(perm.begin(), perm.end(), less);
-    else
-      std::stable_sort(perm.begin(), perm.end(), [&](int a, int b) { return less(b, a); });
+    std::stable_sort(perm.begin(), perm.end(), [&](int a, int b) {
+      return SortsBefore(rows_[static_cast<size_t>(a)], rows_[static_cast<size_t>(b)]);
+    });
   }
 
   std::vector<int> new_row_of(rows_.size());
@@ -233,14 +238,8 @@ int TMsgListModel::AddRow(cMsgRow row) {
   if (sort_column_ >= 0) {
     // The first row the new one sorts before: equal rows keep theirs first,
     // as a stable sort of the list with the new row at its end would.
-    const int column = sort_column_;
-    const bool ascending = sort_order_ == Qt::AscendingOrder;
-    auto before = [&](const cMsgRow& x, const cMsgRow& y) {
-      if (IsNumberColumn(column))
-        return ascending ? NumberKey(x, column) < NumberKey(y, column) : NumberKey(x, column) > NumberKey(y, column);
-      return ascending ? TextLess(x, y, column) : TextLess(y, x, column);
-    };
-    auto it = std::upper_bound(rows_.begin(), rows_.end(), row, before);
+    auto it = std::upper_bound(rows_.begin(), rows_.end(), row,
+                               [this](const cMsgRow& x, const cMsgRow& y) { return SortsBefore(x, y); });
     at = static_cast<int>(it - rows_.begin());
   }
   beginInsertRows({}, at, at);

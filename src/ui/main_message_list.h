@@ -69,6 +69,8 @@ class TMsgListModel : public QAbstractTableModel {
   static double NumberKey(const cMsgRow& r, int column);
   // The ascending order of a text column.
   bool TextLess(const cMsgRow& x, const cMsgRow& y, int column) const;
+  // Whether `x` comes before `y` in the last sort (sort_column_ >= 0).
+  bool SortsBefore(const cMsgRow& x, const cMsgRow& y) const;
 
   std::vector<cMsgRow> rows_;
   bool show_full_name_ = false;
