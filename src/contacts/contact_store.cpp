@@ -170,6 +170,13 @@ std::vector<cContact> ReadContactsQuick(const std::string& book_file) {
   return out;
 }
 
+std::vector<cContact> ReadContactsQuickByName(const std::string& book_file) {
+  std::vector<cContact> out = ReadContactsQuick(book_file);
+  std::stable_sort(out.begin(), out.end(),
+                   [](const cContact& a, const cContact& b) { return CompareTextAscii(a.Name, b.Name) < 0; });
+  return out;
+}
+
 StringList GetBookList() {
   StringList books{kMainBookName};
   if (ContactsDir.empty()) return books;

@@ -74,6 +74,8 @@ StringList ListContacts(const std::string& book_file);
 // Every contact of a book in file order, read as ReadContact's quick read
 // does, from one look at the file (the lists of the windows).
 std::vector<cContact> ReadContactsQuick(const std::string& book_file);
+// The same, sorted by name ignoring ASCII case (the pickers and the pane).
+std::vector<cContact> ReadContactsQuickByName(const std::string& book_file);
 
 // "Contacts" followed by the group names (.mcg files of ContactsDir).
 StringList GetBookList();

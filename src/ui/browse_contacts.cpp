@@ -123,10 +123,7 @@ void TfrmBrowseContacts::lstGroupsChange() {
   const int row = lstGroups->currentRow();
   if (row < 0) return;
   const std::string file = row == 0 ? ContactsFile() : GetGroupFile(S(lstGroups->item(row)->text()));
-  std::vector<cContact> contacts = ReadContactsQuick(file);
-  std::stable_sort(contacts.begin(), contacts.end(),
-                   [](const cContact& a, const cContact& b) { return CompareTextAscii(a.Name, b.Name) < 0; });
-  for (const cContact& c : contacts) {
+  for (const cContact& c : ReadContactsQuickByName(file)) {
     auto* item = new QTreeWidgetItem(lstContacts, {Q(c.Name), Q(c.Email)});
     item->setIcon(0, ContactPicture());
   }

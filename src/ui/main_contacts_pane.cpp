@@ -87,11 +87,7 @@ void TfrmMain::cboContactGroupsChange() {
   lstContacts->clear();
   if (cboContactGroups->count() == 0) return;
   const std::string file = SelectedContactFile();
-  std::vector<cContact> contacts = ReadContactsQuick(file);
-  std::sort(contacts.begin(), contacts.end(), [](const cContact& a, const cContact& b) {
-    return CompareTextAscii(a.Name, b.Name) < 0;
-  });
-  for (const cContact& c : contacts) {
+  for (const cContact& c : ReadContactsQuickByName(file)) {
     if (c.ShowOnContactPane) new QListWidgetItem(ContactPicture(), Q(c.Name), lstContacts);
   }
 }

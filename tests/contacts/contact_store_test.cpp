@@ -168,6 +168,9 @@ TEST_F(ContactStoreTest, TheWholeBookReadsQuicklyInFileOrder) {
   EXPECT_TRUE(all[0].NickName.empty()) << "only the list fields are read";
   EXPECT_TRUE(all[1].Email.empty());
   EXPECT_TRUE(all[1].ShowOnContactPane);
+  std::string by_name;
+  for (const cContact& c : ReadContactsQuickByName(Book())) by_name += c.Name + " ";
+  EXPECT_EQ(by_name, "adam Ann Zoe ") << "sorted ignoring case";
   // A change made by another writer is seen by the next list.
   IniFile(Book()).WriteString("adam", "Email", "adam@example.org");
   EXPECT_EQ(ReadContactsQuick(Book())[1].Email, "adam@example.org");
