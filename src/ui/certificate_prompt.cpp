@@ -8,21 +8,10 @@
 #include <QVBoxLayout>
 
 #include "ui/qt_text.h"
+#include "ui/read_only_field.h"
 #include "ui/tasks_progress.h"
 
 namespace qm {
-
-namespace {
-
-QLineEdit* Field(QWidget* parent, const char* name, const std::string& text) {
-  auto* edit = new QLineEdit(Q(text), parent);
-  edit->setObjectName(name);
-  edit->setReadOnly(true);
-  edit->setCursorPosition(0);
-  return edit;
-}
-
-}  // namespace
 
 TfrmCertificatePrompt::TfrmCertificatePrompt(const cCertificateInfo& info, QWidget* parent) : QDialog(parent) {
   setObjectName("TfrmCertificatePrompt");
@@ -37,12 +26,12 @@ TfrmCertificatePrompt::TfrmCertificatePrompt(const cCertificateInfo& info, QWidg
   bold.setBold(true);
   lblReason->setFont(bold);
 
-  edtServer = Field(this, "edtServer", info.Host + " (" + info.Section + " server of " + info.Account + ")");
-  edtSubject = Field(this, "edtSubject", info.Details.Subject);
-  edtIssuer = Field(this, "edtIssuer", info.Details.Issuer);
-  edtValidFrom = Field(this, "edtValidFrom", info.Details.NotBefore);
-  edtValidUntil = Field(this, "edtValidUntil", info.Details.NotAfter);
-  edtFingerprint = Field(this, "edtFingerprint", info.Details.Fingerprint);
+  edtServer = ReadOnlyField(this, "edtServer", info.Host + " (" + info.Section + " server of " + info.Account + ")");
+  edtSubject = ReadOnlyField(this, "edtSubject", info.Details.Subject);
+  edtIssuer = ReadOnlyField(this, "edtIssuer", info.Details.Issuer);
+  edtValidFrom = ReadOnlyField(this, "edtValidFrom", info.Details.NotBefore);
+  edtValidUntil = ReadOnlyField(this, "edtValidUntil", info.Details.NotAfter);
+  edtFingerprint = ReadOnlyField(this, "edtFingerprint", info.Details.Fingerprint);
   auto* form = new QFormLayout;
   form->addRow("Server:", edtServer);
   form->addRow("Subject:", edtSubject);

@@ -9,19 +9,10 @@
 
 #include "ui/message_properties.h"
 #include "ui/qt_text.h"
+#include "ui/read_only_field.h"
 #include "ui/window_entry_points.h"
 
 namespace qm {
-
-namespace {
-QLineEdit* Field(QWidget* parent, const char* name, const std::string& text) {
-  auto* edit = new QLineEdit(Q(text), parent);
-  edit->setObjectName(name);
-  edit->setReadOnly(true);
-  edit->setCursorPosition(0);
-  return edit;
-}
-}  // namespace
 
 TfrmExceededSizePrompt::TfrmExceededSizePrompt(const cSizePromptInfo& info, QWidget* parent) : QDialog(parent) {
   setObjectName("TfrmExceededSizePrompt");
@@ -32,11 +23,11 @@ TfrmExceededSizePrompt::TfrmExceededSizePrompt(const cSizePromptInfo& info, QWid
   QFont bold = title->font();
   bold.setBold(true);
   title->setFont(bold);
-  edtFrom = Field(this, "edtFrom", info.From);
-  edtSubject = Field(this, "edtSubject", info.Subject);
-  edtTo = Field(this, "edtTo", info.To);
-  edtDate = Field(this, "edtDate", DateTimeText(info.Date));
-  edtSize = Field(this, "edtSize", std::to_string(info.Size) + " bytes");
+  edtFrom = ReadOnlyField(this, "edtFrom", info.From);
+  edtSubject = ReadOnlyField(this, "edtSubject", info.Subject);
+  edtTo = ReadOnlyField(this, "edtTo", info.To);
+  edtDate = ReadOnlyField(this, "edtDate", DateTimeText(info.Date));
+  edtSize = ReadOnlyField(this, "edtSize", std::to_string(info.Size) + " bytes");
   auto* form = new QFormLayout;
   form->addRow("From:", edtFrom);
   form->addRow("Subject:", edtSubject);
